@@ -21,7 +21,9 @@ double VAL(std::string_view s);
 // TRANSFORM with a picture ("@" function part to the first blank, then the template).
 // Numeric templates: 9 # digits, "." decimal point, "," grouping (blank when no digit left of it),
 // other characters literal ("999% "). Overflow: the template's digit positions filled with "*".
-// An unknown picture throws rt::Error naming it.
+// Functions: "!" upper case, "B" left-justified, "D" date shape, "E" "," and "." exchanged,
+// "R" literals inserted into character values, "Z" zero as blanks; "K" and "S<n>" belong to
+// input and are passed over here. An unknown picture throws rt::Error naming it.
 std::string TRANSFORM(double v, std::string_view pic);
 std::string TRANSFORM(std::string_view s, std::string_view pic);
 std::string TRANSFORM(const Date& d, std::string_view pic);
@@ -34,7 +36,7 @@ int picture_decimals(std::string_view pic);
 std::string DTOC(const Date& d);    // "dd.mm.yyyy", blanks for the empty date
 std::string DTOC8(const Date& d);   // "dd.mm.yy"
 std::string DTOS(const Date& d);    // "yyyymmdd", eight blanks for the empty date
-Date CTOD(std::string_view s);      // "dd.mm.yyyy" or "dd.mm.yy" (yy -> 19yy/20yy by epoch 1930?); invalid -> empty
+Date CTOD(std::string_view s);      // "dd.mm.yyyy" or "dd.mm.yy" (yy < 30 -> 20yy, else 19yy); invalid -> empty
 Date STOD(std::string_view s);      // "yyyymmdd"; invalid or blank -> empty
 int DAY(const Date& d);
 int MONTH(const Date& d);
@@ -57,7 +59,9 @@ std::string REPLICATE(std::string_view s, int n);
 std::string SPACE(int n);
 std::string UPPER(std::string_view s);   // ASCII letters only; other bytes unchanged
 std::string LOWER(std::string_view s);
-std::string SUBSTR(std::string_view s, int start, int len = -1);  // 1-based as in xBase
+// 1-based as in xBase; start 0 counts as 1, a negative start counts from the end.
+std::string SUBSTR(std::string_view s, int start);           // to the end
+std::string SUBSTR(std::string_view s, int start, int len);  // len <= 0 gives ""
 std::string LEFT(std::string_view s, int n);
 std::string RIGHT(std::string_view s, int n);
 bool CONTAINS(std::string_view needle, std::string_view hay);     // needle $ hay

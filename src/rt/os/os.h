@@ -19,11 +19,13 @@ bool exists(std::string_view path);          // FILE(): case-insensitive
 bool is_dir(std::string_view path);
 bool make_dir(std::string_view path);        // true when it exists afterwards
 bool erase(std::string_view path);           // FERASE: true when removed
-bool rename_file(std::string_view from, std::string_view to);
+bool rename_file(std::string_view from, std::string_view to);  // replaces an existing target
 bool copy_file(std::string_view from, std::string_view to);  // COPY FILE (replaces the target)
 // Files in dir whose names match the DOS mask ("*.ntx", "TOR???.001"), case-insensitively.
 std::vector<std::string> list_dir(std::string_view dir, std::string_view mask = "*");
-bool dir_has_files(std::string_view dir);
+// Sub-directories of dir whose names match the mask (company directories and the like).
+std::vector<std::string> list_subdirs(std::string_view dir, std::string_view mask = "*");
+bool dir_has_files(std::string_view dir);    // false when dir is missing
 uint64_t free_space(std::string_view dir);   // bytes available
 int64_t file_size(std::string_view path);    // -1 when missing
 std::string read_file(std::string_view path);              // whole file, "" when missing
@@ -41,7 +43,8 @@ std::string cwd();
 std::string workstation_id();
 
 // The printer device: appends raw bytes to TORPDV_PRINTER when set, else pipes to
-// "lp -o raw" (TORPDV_LP overrides the command).
+// "lp -o raw" (TORPDV_LP overrides the command). Each printer_write through the command is one
+// print job, so a report is written in one call. Ready = the file is writable / the command exists.
 bool printer_ready();
 bool printer_write(std::string_view bytes);
 
