@@ -99,5 +99,12 @@ std::string screen_row_text(int row);
 // CP437 byte -> Unicode code point, and back (unknown -> '?').
 char32_t cp437_to_unicode(uint8_t b);
 std::string cp437_to_utf8(std::string_view bytes);
+int unicode_to_cp437(char32_t c);                 // -1 when the code page has no such glyph
+std::string utf8_to_cp437(std::string_view text);  // unknown characters become '?'
+
+// Starts the headless back end with a key script given as text (tests; the program uses
+// console_init). Resets the screen, the colour, the cursor and the keyboard, and puts the clock
+// in virtual mode. A malformed script throws rt::Error naming the line.
+void console_init_headless(std::string_view key_script, const std::string& screen_file = "");
 
 }  // namespace rt
