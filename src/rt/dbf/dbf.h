@@ -116,6 +116,7 @@ public:
 
     struct Impl;
 private:
+    friend WorkArea& area(int n);
     std::unique_ptr<Impl> impl_;
 };
 
