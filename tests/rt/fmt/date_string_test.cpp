@@ -1,0 +1,132 @@
+// Date conversions and string functions.
+#include <gtest/gtest.h>
+
+#include "rt/fmt/fmt.h"
+
+namespace {
+
+using rt::Date;
+
+TEST(DateText, WrittenForms) {
+    Date d = Date::ymd(2026, 12, 7);
+    EXPECT_EQ(rt::DTOC(d), "07.12.2026");
+    EXPECT_EQ(rt::DTOC8(d), "07.12.26");
+    EXPECT_EQ(rt::DTOS(d), "20261207");
+    EXPECT_EQ(rt::DTOC(Date()), "  .  .    ");
+    EXPECT_EQ(rt::DTOS(Date()), "        ");
+    EXPECT_EQ(rt::DTOC(Date::ymd(5, 1, 2)), "02.01.0005");
+}
+
+TEST(DateText, Ctod) {
+    const struct { const char* s; int y, m, d; } cases[] = {
+        {"07.12.2026", 2026, 12, 7},
+        {"7.12.2026", 2026, 12, 7},
+        {"29.02.2024", 2024, 2, 29},
+        {"29.02.2000", 2000, 2, 29},
+        {"07.12.26", 2026, 12, 7},
+        {"01.01.29", 2029, 1, 1},
+        {"01.01.30", 1930, 1, 1},
+        {"29.02.2023", 0, 0, 0},
+        {"29.02.1900", 0, 0, 0},
+        {"31.04.2026", 0, 0, 0},
+        {"32.01.2026", 0, 0, 0},
+        {"00.01.2026", 0, 0, 0},
+        {"01.13.2026", 0, 0, 0},
+        {"  .  .    ", 0, 0, 0},
+        {"", 0, 0, 0},
+        {"ab.cd.efgh", 0, 0, 0},
+        {"01.01.2026x", 0, 0, 0},
+        {"01.01", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Date d = rt::CTOD(c.s);
+        if (c.y == 0) {
+            EXPECT_TRUE(d.empty()) << c.s;
+        } else {
+            EXPECT_EQ(d, Date::ymd(c.y, c.m, c.d)) << c.s;
+        }
+    }
+    EXPECT_EQ(rt::STOD("20261207"), Date::ymd(2026, 12, 7));
+    EXPECT_TRUE(rt::STOD("20230229").empty());
+    EXPECT_TRUE(rt::STOD("        ").empty());
+    EXPECT_TRUE(rt::STOD("2026120").empty());
+}
+
+TEST(DateText, PartsAndNames) {
+    Date d = Date::ymd(2026, 12, 7);
+    EXPECT_EQ(rt::DOW(d), 2);  // a Monday
+    EXPECT_EQ(rt::CDOW(d), "Monday");
+    EXPECT_EQ(rt::CMONTH(d), "December");
+    EXPECT_EQ(rt::DOW(Date::ymd(2000, 1, 1)), 7);
+    EXPECT_EQ(rt::CDOW(Date::ymd(2024, 2, 29)), "Thursday");
+    EXPECT_EQ(rt::DAY(d), 7);
+    EXPECT_EQ(rt::MONTH(d), 12);
+    EXPECT_EQ(rt::YEAR(d), 2026);
+    EXPECT_EQ(rt::DOW(Date()), 0);
+    EXPECT_EQ(rt::CDOW(Date()), "");
+    EXPECT_EQ(rt::YEAR(Date()), 0);
+}
+
+TEST(DateText, Arithmetic) {
+    EXPECT_EQ(Date::ymd(2024, 2, 28) + 1, Date::ymd(2024, 2, 29));
+    EXPECT_EQ(Date::ymd(2024, 2, 28) + 2, Date::ymd(2024, 3, 1));
+    EXPECT_EQ(Date::ymd(2023, 2, 28) + 1, Date::ymd(2023, 3, 1));
+    EXPECT_EQ(Date::ymd(2026, 12, 31) + 1, Date::ymd(2027, 1, 1));
+    EXPECT_EQ(Date::ymd(2025, 1, 1) - Date::ymd(2024, 1, 1), 366);
+    EXPECT_EQ(Date::ymd(2026, 1, 1) - 7, Date::ymd(2025, 12, 25));
+    EXPECT_TRUE((Date() + 5).empty());
+}
+
+TEST(Strings, SubstrLeftRight) {
+    EXPECT_EQ(rt::SUBSTR("abc", 5), "");
+    EXPECT_EQ(rt::SUBSTR("abc", 2), "bc");
+    EXPECT_EQ(rt::SUBSTR("abc", 2, 10), "bc");
+    EXPECT_EQ(rt::SUBSTR("abc", 0, 2), "ab");
+    EXPECT_EQ(rt::SUBSTR("abc", -2), "bc");
+    EXPECT_EQ(rt::SUBSTR("abc", -5, 2), "ab");
+    EXPECT_EQ(rt::SUBSTR("abc", 2, 0), "");
+    EXPECT_EQ(rt::SUBSTR("abc", 2, -1), "");
+    EXPECT_EQ(rt::LEFT("abc", 5), "abc");
+    EXPECT_EQ(rt::LEFT("abc", -1), "");
+    EXPECT_EQ(rt::RIGHT("abc", 2), "bc");
+    EXPECT_EQ(rt::RIGHT("abc", 5), "abc");
+}
+
+TEST(Strings, SearchAndReplace) {
+    EXPECT_EQ(rt::AT("b", "abcb"), 2);
+    EXPECT_EQ(rt::RAT("b", "abcb"), 4);
+    EXPECT_EQ(rt::RAT("-", "12-34-5"), 6);
+    EXPECT_EQ(rt::AT("", "abc"), 0);
+    EXPECT_EQ(rt::RAT("", "abc"), 0);
+    EXPECT_EQ(rt::AT("abcd", "abc"), 0);
+    EXPECT_EQ(rt::STRTRAN("a-b-c", "-"), "abc");
+    EXPECT_EQ(rt::STRTRAN("abc", "", "x"), "abc");
+    EXPECT_EQ(rt::STRTRAN("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(rt::STRTRAN("#A# i #A#", "#A#", "Firma"), "Firma i Firma");
+    EXPECT_FALSE(rt::CONTAINS("", "abc"));
+    EXPECT_TRUE(rt::CONTAINS("BC", "ABCD"));
+    EXPECT_FALSE(rt::CONTAINS("bc", "ABCD"));
+}
+
+TEST(Strings, PadTrimCase) {
+    EXPECT_EQ(rt::PADL("ab", 5), "   ab");
+    EXPECT_EQ(rt::PADL("abcdef", 3), "abc");
+    EXPECT_EQ(rt::PADR("ab", 4, '.'), "ab..");
+    EXPECT_EQ(rt::PADC("ab", 5), " ab  ");
+    EXPECT_EQ(rt::PADC("ab", 6, '*'), "**ab**");
+    EXPECT_EQ(rt::PADR("x", 0), "");
+    EXPECT_EQ(rt::TRIM("  a  "), "  a");
+    EXPECT_EQ(rt::LTRIM("  a  "), "a  ");
+    EXPECT_EQ(rt::ALLTRIM("  a b  "), "a b");
+    EXPECT_EQ(rt::UPPER("abc\x9fz"), "ABC\x9fZ");
+    EXPECT_EQ(rt::LOWER("ABC\x8fZ"), "abc\x8fz");
+    EXPECT_EQ(rt::REPLICATE("ab", 3), "ababab");
+    EXPECT_EQ(rt::REPLICATE("x", 0), "");
+    EXPECT_EQ(rt::SPACE(3), "   ");
+    EXPECT_EQ(rt::SPACE(-1), "");
+    EXPECT_TRUE(rt::EMPTY("  \t\r\n"));
+    EXPECT_TRUE(rt::EMPTY(""));
+    EXPECT_FALSE(rt::EMPTY(" a"));
+}
+
+}  // namespace
