@@ -1,0 +1,185 @@
+// Pictures and the edit buffer, without the screen.
+#include <gtest/gtest.h>
+
+#include "rt/input/picture.h"
+
+using rt::Date;
+using rt::EditBuffer;
+using rt::Value;
+using rt::VType;
+
+namespace {
+
+EditBuffer buf(VType t, const char* pic, Value v) { return EditBuffer(t, rt::parse_picture(pic), v); }
+
+void type(EditBuffer& b, std::string_view s, bool insert = false) {
+    for (char c : s) b.put(static_cast<uint8_t>(c), insert);
+}
+
+Value val(const EditBuffer& b, Value original = std::string()) {
+    Value v;
+    EXPECT_TRUE(b.value(v, original)) << "text: [" << b.text() << "]";
+    return v;
+}
+
+}  // namespace
+
+TEST(Picture, FunctionPartRunsToTheFirstBlank) {
+    auto p = rt::parse_picture("@!S20");
+    EXPECT_TRUE(p.upper);
+    EXPECT_EQ(p.scroll, 20);
+    EXPECT_EQ(p.tmpl, "");
+
+    p = rt::parse_picture("@!K");
+    EXPECT_TRUE(p.upper);
+    EXPECT_TRUE(p.clear_first);
+
+    // No blank: a function part only, digits are no functions, "!" still upper-cases.
+    p = rt::parse_picture("@K999");
+    EXPECT_TRUE(p.clear_first);
+    EXPECT_FALSE(p.upper);
+    EXPECT_EQ(p.tmpl, "");
+    p = rt::parse_picture("@K!!!!!!");
+    EXPECT_TRUE(p.clear_first && p.upper);
+    EXPECT_EQ(p.tmpl, "");
+
+    p = rt::parse_picture("@K 999");
+    EXPECT_TRUE(p.clear_first);
+    EXPECT_EQ(p.tmpl, "999");
+
+    p = rt::parse_picture("9999999.99");
+    EXPECT_EQ(p.functions, "");
+    EXPECT_EQ(p.tmpl, "9999999.99");
+}
+
+TEST(EditBuffer, CharacterTemplatesAndUpperCase) {
+    // @!: every letter upper case; the field keeps the variable's length.
+    auto b = buf(VType::C, "@!", std::string("      "));
+    type(b, "ab1c");
+    EXPECT_EQ(b.text(), "AB1C  ");
+
+    // Digit template on a character field refuses letters; literals are skipped.
+    b = buf(VType::C, "99-99", std::string("     "));
+    EXPECT_FALSE(b.put('x', false));
+    type(b, "1234");
+    EXPECT_EQ(b.text(), "12-34");
+    EXPECT_TRUE(b.typed_out());
+    EXPECT_FALSE(b.put('5', false));  // nothing left to type into
+
+    // "!A": first position upper-cased, second letters only.
+    b = buf(VType::C, "!A", std::string("  "));
+    type(b, "c");
+    EXPECT_FALSE(b.put('1', false));
+    type(b, "d");
+    EXPECT_EQ(b.text(), "Cd");
+
+    // A variable longer than its template keeps its tail.
+    b = buf(VType::C, "99", std::string("12345"));
+    type(b, "77");
+    EXPECT_EQ(std::get<std::string>(val(b, std::string("12345"))), "77345");
+}
+
+TEST(EditBuffer, ClearOnFirstKeyAndInsert) {
+    auto b = buf(VType::C, "@K", std::string("OLDTEXT"));
+    b.right();  // a cursor key first: the old text stays
+    type(b, "x");
+    EXPECT_EQ(b.text(), "OxDTEXT");
+
+    b = buf(VType::C, "@K", std::string("OLDTEXT"));
+    type(b, "n");
+    EXPECT_EQ(b.text(), "n      ");
+
+    // Insert pushes the rest right but never pushes a character out.
+    b = buf(VType::C, "", std::string("ab  "));
+    type(b, "xy", true);
+    EXPECT_EQ(b.text(), "xyab");
+    EXPECT_FALSE(b.put('z', true));
+    EXPECT_EQ(b.text(), "xyab");
+
+    // Backspace and Del close the gap, Ctrl+Y clears to the end.
+    b = buf(VType::C, "", std::string("abcd"));
+    b.right();
+    b.right();
+    b.backspace();
+    EXPECT_EQ(b.text(), "acd ");
+    b.del();
+    EXPECT_EQ(b.text(), "ad  ");
+    b.clear_to_end();
+    EXPECT_EQ(b.text(), "a   ");
+}
+
+TEST(EditBuffer, NumbersWithMinusDecimalsAndOverflow) {
+    // Typed from the first position the number is replaced.
+    auto b = buf(VType::N, "9999999.99", 0.0);
+    EXPECT_EQ(b.text(), "      0.00");
+    type(b, "125.5");
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), 125.5);
+
+    b = buf(VType::N, "9999999.99", 17.0);
+    type(b, "-42.25");
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), -42.25);
+    EXPECT_FALSE(b.put('-', false));  // one sign only
+
+    // No digits beyond the template: the eighth integer digit lands in the decimals and the
+    // eleventh key is refused.
+    b = buf(VType::N, "9999999.99", 0.0);
+    type(b, "123456789");
+    EXPECT_FALSE(b.put('1', false));
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), 1234567.89);
+
+    // Integer picture: no decimal point accepted; letters never.
+    b = buf(VType::N, "999999", 5.0);
+    EXPECT_FALSE(b.put('x', false));
+    type(b, "12");
+    EXPECT_FALSE(b.put('.', false));
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), 12.0);
+
+    // A moved cursor edits the number in place.
+    b = buf(VType::N, "999", 123.0);
+    b.right();
+    type(b, "9");
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), 193.0);
+
+    // Decimals beyond the picture do not exist; a value is rounded to the picture.
+    b = buf(VType::N, "99.99", 0.0);
+    type(b, ".129");
+    EXPECT_DOUBLE_EQ(std::get<double>(val(b)), 0.12);
+}
+
+TEST(EditBuffer, DatesAndLogicals) {
+    auto b = buf(VType::D, "", Date());
+    EXPECT_EQ(b.text(), "  .  .    ");
+    type(b, "29022024");
+    EXPECT_EQ(std::get<Date>(val(b, Date())), Date::ymd(2024, 2, 29));
+
+    Value v;
+    b = buf(VType::D, "", Date());
+    type(b, "29022023");  // no 29th February in 2023
+    EXPECT_FALSE(b.value(v, Date()));
+    b = buf(VType::D, "", Date());
+    type(b, "1503");  // year missing
+    EXPECT_FALSE(b.value(v, Date()));
+
+    // A date blanked out is the empty date.
+    b = buf(VType::D, "", Date::ymd(2026, 1, 5));
+    EXPECT_EQ(b.text(), "05.01.2026");
+    b.clear_to_end();
+    EXPECT_TRUE(std::get<Date>(val(b, Date())).empty());
+
+    b = buf(VType::L, "", false);
+    EXPECT_FALSE(b.put('x', false));
+    type(b, "y");
+    EXPECT_EQ(b.text(), "T");
+    EXPECT_TRUE(std::get<bool>(val(b, false)));
+    b = buf(VType::L, "Y", true);
+    EXPECT_EQ(b.text(), "Y");
+    type(b, "n");
+    EXPECT_FALSE(std::get<bool>(val(b, false)));
+}
+
+TEST(EditBuffer, FieldTextGoesThroughTheTemplate) {
+    EXPECT_EQ(rt::field_text(VType::N, rt::parse_picture("9999999.99"), -5.0), "     -5.00");
+    EXPECT_EQ(rt::field_text(VType::N, rt::parse_picture("999"), 7.0), "  7");
+    EXPECT_EQ(rt::field_text(VType::C, rt::parse_picture("@!"), Value(std::string("abc"))), "ABC");
+    EXPECT_EQ(rt::field_text(VType::D, rt::parse_picture(""), Date::ymd(2026, 12, 7)), "07.12.2026");
+}
