@@ -25,6 +25,8 @@ public:
 
     // The key of a record (record[0] is the delete flag), exactly key_size() bytes.
     std::string eval(const char* record) const;
+    // The same key written to out (key_size() bytes), without allocating for plain field keys.
+    void eval_to(const char* record, char* out) const;
     int key_size() const;
     int decimals() const;      // for numeric keys
     char type() const;         // 'C', 'N' or 'D': the type of the whole expression

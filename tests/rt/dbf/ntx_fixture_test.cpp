@@ -1,0 +1,165 @@
+// Reading indexes written by another DBFNTX engine, and rebuilding them, against the listings of
+// their key order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "rt/dbf/ntx.h"
+#include "ntx_test_util.h"
+
+using namespace ntxtest;
+using rt::dbf::NtxFile;
+
+namespace {
+
+struct Case {
+    const char* dbf;
+    const char* ntx;
+    const char* listing;
+};
+
+const Case kCases[] = {
+    {"mdart.dbf", "mdart.ntx", "listing_mdart_mdart.txt"},
+    {"mdart.dbf", "mdart1.ntx", "listing_mdart_mdart1.txt"},
+    {"stzart.dbf", "stzart.ntx", "listing_stzart_stzart.txt"},
+    {"stzinc.dbf", "stzinc.ntx", "listing_stzinc_stzinc.txt"},
+};
+
+std::vector<std::string> keys_of(const std::vector<ListedKey>& v) {
+    std::vector<std::string> k;
+    for (auto& e : v) k.push_back(e.key);
+    return k;
+}
+
+std::vector<std::pair<std::string, uint32_t>> sorted_pairs(const std::vector<ListedKey>& v) {
+    std::vector<std::pair<std::string, uint32_t>> p;
+    for (auto& e : v) p.emplace_back(e.key, e.rec);
+    std::sort(p.begin(), p.end());
+    return p;
+}
+
+std::vector<ListedKey> walk_forward(NtxFile& f) {
+    std::vector<ListedKey> out;
+    for (uint32_t r = f.first(); r != 0; r = f.next()) out.push_back({r, f.current_key()});
+    return out;
+}
+
+std::vector<ListedKey> walk_backward(NtxFile& f) {
+    std::vector<ListedKey> out;
+    for (uint32_t r = f.last(); r != 0; r = f.prev()) out.push_back({r, f.current_key()});
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
+// Every way of reading the index gives the listing's order.
+void expect_matches_listing(NtxFile& f, const std::vector<ListedKey>& want, const std::string& what) {
+    SCOPED_TRACE(what);
+    auto fw = walk_forward(f);
+    ASSERT_EQ(keys_of(fw), keys_of(want));
+    EXPECT_EQ(sorted_pairs(fw), sorted_pairs(want));
+    auto bw = walk_backward(f);
+    ASSERT_EQ(keys_of(bw), keys_of(want));
+    EXPECT_EQ(sorted_pairs(bw), sorted_pairs(want));
+    EXPECT_EQ(f.check(), "");
+
+    std::multimap<std::string, uint32_t> recs;
+    for (auto& e : want) recs.emplace(e.key, e.rec);
+    const auto keys = keys_of(want);
+    for (size_t i = 0; i < want.size(); ++i) {
+        const std::string& k = want[i].key;
+        bool found = false;
+        uint32_t r = f.seek(k, found);
+        ASSERT_TRUE(found) << k;
+        ASSERT_EQ(f.current_key(), k);
+        // the first of a run of equal keys
+        auto run = recs.equal_range(k);
+        bool in_run = false;
+        for (auto it = run.first; it != run.second; ++it) in_run |= it->second == r;
+        EXPECT_TRUE(in_run) << k;
+        uint32_t before = f.prev();
+        if (before) EXPECT_LT(f.current_key(), k);
+        ASSERT_TRUE(f.position(k, want[i].rec)) << k << " " << want[i].rec;
+        EXPECT_EQ(f.current_key(), k);
+        // prefixes: the first key that is not below the prefix
+        for (size_t len : {size_t{1}, k.size() / 2, k.size() - 1}) {
+            std::string p = k.substr(0, len);
+            auto it = std::lower_bound(keys.begin(), keys.end(), p,
+                                       [&](const std::string& a, const std::string& b) { return a.compare(0, len, b) < 0; });
+            r = f.seek(p, found);
+            ASSERT_NE(r, 0u);
+            EXPECT_TRUE(found);
+            EXPECT_EQ(f.current_key(), *it) << "prefix [" << p << "]";
+        }
+    }
+    // Between and past the keys.
+    bool found = true;
+    EXPECT_EQ(f.seek(std::string(1, '\xff'), found), 0u);
+    EXPECT_FALSE(found);
+    uint32_t r = f.seek(std::string(1, '\x01'), found);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(f.current_key(), keys.front());
+    EXPECT_NE(r, 0u);
+    EXPECT_FALSE(f.position(keys.front(), 999999));
+}
+
+}  // namespace
+
+TEST(NtxFixtures, ReadsForeignIndexesInListingOrder) {
+    for (const Case& c : kCases) {
+        MiniDbf dbf = load_dbf(fixture(c.dbf));
+        auto want = load_listing(fixture(c.listing));
+        ASSERT_EQ(want.size(), dbf.count);
+        auto f = NtxFile::open(fixture(c.ntx), dbf.fields, true);
+        // the keys the expression gives are the ones stored
+        for (auto& e : want) ASSERT_EQ(f->expr().eval(dbf.record(e.rec)), e.key) << c.ntx;
+        expect_matches_listing(*f, want, c.ntx);
+    }
+}
+
+TEST(NtxFixtures, RebuildGivesSameHeaderAndOrder) {
+    TempDir tmp;
+    for (const Case& c : kCases) {
+        MiniDbf dbf = load_dbf(fixture(c.dbf));
+        const std::string orig = read_file(fixture(c.ntx));
+        const std::string expr(orig.c_str() + 22);
+        const std::string out = tmp.file(c.ntx);
+        NtxFile::create(out, expr, dbf.fields, dbf.count, [&](uint32_t n) { return dbf.record(n); });
+        const std::string built = read_file(out);
+        ASSERT_EQ(built.size() % 1024, 0u);
+        EXPECT_EQ(le16(built, 0), 6);
+        for (size_t o : {12, 14, 16, 18, 20}) EXPECT_EQ(le16(built, o), le16(orig, o)) << c.ntx << " @" << o;
+        EXPECT_EQ(std::string(built.c_str() + 22), expr);
+        EXPECT_EQ(built[278], 0);
+        auto f = NtxFile::open(out, dbf.fields);
+        expect_matches_listing(*f, load_listing(fixture(c.listing)), std::string("rebuilt ") + c.ntx);
+    }
+}
+
+// Updating a file written elsewhere (its pages keep their own item layout) keeps it valid.
+TEST(NtxFixtures, UpdatesForeignIndex) {
+    TempDir tmp;
+    MiniDbf dbf = load_dbf(fixture("stzinc.dbf"));
+    auto want = load_listing(fixture("listing_stzinc_stzinc.txt"));
+    const std::string path = tmp.file("stzinc.ntx");
+    std::filesystem::copy_file(fixture("stzinc.ntx"), path);
+    {
+        auto f = NtxFile::open(path, dbf.fields);
+        for (size_t i = 0; i < want.size(); i += 2) ASSERT_TRUE(f->remove(want[i].key, want[i].rec)) << i;
+        ASSERT_EQ(f->check(), "");
+        std::vector<ListedKey> rest;
+        for (size_t i = 1; i < want.size(); i += 2) rest.push_back(want[i]);
+        EXPECT_EQ(sorted_pairs(walk_forward(*f)), sorted_pairs(rest));
+        EXPECT_FALSE(f->remove(want[0].key, want[0].rec));
+        for (size_t i = 0; i < want.size(); i += 2) f->insert(want[i].key, want[i].rec);
+        f->flush();
+    }
+    auto f = NtxFile::open(path, dbf.fields);
+    ASSERT_EQ(f->check(), "");
+    auto got = walk_forward(*f);
+    EXPECT_EQ(keys_of(got), keys_of(want));
+    EXPECT_EQ(sorted_pairs(got), sorted_pairs(want));
+    const std::string h = read_file(path);
+    EXPECT_GT(le16(h, 2), 67);  // the version counter moved on
+}
