@@ -24,6 +24,8 @@ struct Screen {
     bool cursor = true;
     bool sound = true;
     bool dirty = true;
+    int shown_row = -1, shown_col = -1;  // the cursor as the back end last showed it
+    bool shown_cursor = false;
     std::unique_ptr<term::Backend> backend;
     bool exit_hook = false;
     std::string screen_file;  // where dumps go
@@ -216,15 +218,11 @@ void SCROLL(int top, int left, int bottom, int right, int n) {
 }
 
 // ---- cursor ----
-void SETCURSOR(bool on) {
-    if (S().cursor != on) S().dirty = true;
-    S().cursor = on;
-}
+void SETCURSOR(bool on) { S().cursor = on; }
 bool CURSOR_ON() { return S().cursor; }
 void SETPOS(int row, int col) {
     S().row = row;
     S().col = col;
-    S().dirty = true;
 }
 int ROW() { return S().row; }
 int COL() { return S().col; }
@@ -297,8 +295,12 @@ bool console_headless() { return S().backend && S().backend->headless(); }
 
 void console_refresh() {
     Screen& s = S();
-    if (!s.dirty || !s.backend) return;
+    if (!s.backend) return;
+    if (!s.dirty && s.row == s.shown_row && s.col == s.shown_col && s.cursor == s.shown_cursor) return;
     s.dirty = false;
+    s.shown_row = s.row;
+    s.shown_col = s.col;
+    s.shown_cursor = s.cursor;
     s.backend->show(s.cells, s.row, s.col, s.cursor);
 }
 

@@ -104,7 +104,7 @@ public:
             std::fprintf(stderr, "Terminal \"%s\" nije podrzan.\n", std::getenv("TERM") ? std::getenv("TERM") : "");
             std::exit(2);
         }
-        if (LINES < ROWS || COLS < rt::COLS) {
+        if (::LINES < ROWS || ::COLS < rt::COLS) {
             endwin();
             delscreen(scr_);
             scr_ = nullptr;
