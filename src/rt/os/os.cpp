@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace rt::os {
@@ -115,8 +116,17 @@ bool replace_atomically(const std::string& target, std::string_view data) {
     if (fd < 0) return false;
     std::string tmp(buf.data());
     bool ok = write_all(fd, data);
+    // The new file keeps the mode of the one it replaces; a new name gets the usual mode.
     struct stat st;
-    ::fchmod(fd, stat_path(target, st) ? (st.st_mode & 07777) : 0644);
+    mode_t mode;
+    if (stat_path(target, st)) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmp.c_str());
@@ -355,6 +365,30 @@ bool append_file(std::string_view path, std::string_view data) {
     if (fd < 0) return false;
     bool ok = write_all(fd, data);
     return ::close(fd) == 0 && ok;
+}
+
+bool create_new_file(std::string_view path) {
+    std::string p = resolve(path);
+    struct stat st;
+    if (::lstat(p.c_str(), &st) == 0) return false;
+    int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+std::string create_unique_file(std::string_view dir, std::string_view prefix, std::string_view ext) {
+    // Numbers start from the process id and the clock so that workstations rarely meet.
+    unsigned long n = static_cast<unsigned long>(::getpid()) * 7919UL + static_cast<unsigned long>(::time(nullptr));
+    for (int tries = 0; tries < 100000; ++tries, ++n) {
+        char num[16];
+        std::snprintf(num, sizeof num, "%05lu", n % 100000UL);
+        std::string name = std::string(prefix) + num + std::string(ext);
+        std::string p = dir.empty() ? name : join(dir, name);
+        if (create_new_file(p)) return resolve(p);
+        if (!exists(p)) return std::string();  // not taken, yet not creatable
+    }
+    return std::string();
 }
 
 std::string file_name(std::string_view path) {

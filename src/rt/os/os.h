@@ -15,7 +15,8 @@ std::string native_path(std::string_view path);
 // An existing file or directory whose name matches case-insensitively (each component);
 // when none exists, the path with its last component in lower case (for creating it).
 std::string resolve(std::string_view path);
-bool exists(std::string_view path);          // FILE(): case-insensitive
+bool exists(std::string_view path);          // FILE(): a file or directory, case-insensitive;
+                                             // a mask in the last component ("*.ntx") tests for any match
 bool is_dir(std::string_view path);
 bool make_dir(std::string_view path);        // true when it exists afterwards
 bool erase(std::string_view path);           // FERASE: true when removed
@@ -29,8 +30,14 @@ bool dir_has_files(std::string_view dir);    // false when dir is missing
 uint64_t free_space(std::string_view dir);   // bytes available
 int64_t file_size(std::string_view path);    // -1 when missing
 std::string read_file(std::string_view path);              // whole file, "" when missing
-bool write_file(std::string_view path, std::string_view data);
+bool write_file(std::string_view path, std::string_view data);  // never left half-written
 bool append_file(std::string_view path, std::string_view data);
+// Creates an empty file under exactly this name (lower case when new); false when a file of that
+// name exists in any case, so two workstations never take the same name.
+bool create_new_file(std::string_view path);
+// Creates an empty file dir/prefix + number + ext with a number no file has yet and returns its
+// path ("" when the directory is not writable): scratch files and temporary indexes.
+std::string create_unique_file(std::string_view dir, std::string_view prefix, std::string_view ext);
 std::string file_name(std::string_view path);       // last component
 std::string dir_name(std::string_view path);        // without the last component ("" for none)
 std::string strip_ext(std::string_view path);       // "a/b.dbf" -> "a/b"

@@ -178,3 +178,21 @@ TEST_F(OsTest, PrinterDevice) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OsTest, NewNamesAreTakenOnce) {
+    touch("TOR01.000");
+    EXPECT_FALSE(os::create_new_file(at("tor01.000")));  // taken under another case
+    EXPECT_TRUE(os::create_new_file(at("TOR01.001")));
+    EXPECT_FALSE(os::create_new_file(at("TOR01.001")));
+    EXPECT_EQ(os::list_dir(dir_, "*.001"), std::vector<std::string>{"tor01.001"});
+    std::string a = os::create_unique_file(dir_, "tmp", ".txt");
+    std::string b = os::create_unique_file(dir_, "tmp", ".txt");
+    ASSERT_FALSE(a.empty());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(os::list_dir(dir_, "tmp?????.txt").size(), 2u);
+    EXPECT_EQ(os::create_unique_file(at("missing"), "tmp", ".txt"), "");
+}
+
+}  // namespace
