@@ -31,6 +31,7 @@ Date real_today() {
 
 void init_from_env() {
     State& s = st();
+    s = State();  // a second call starts afresh
     s.initialised = true;
     s.virt = std::getenv("TORPDV_KEYS") != nullptr;
     s.vdate = real_today();

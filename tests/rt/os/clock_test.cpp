@@ -1,6 +1,8 @@
 // The virtual clock of headless runs.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include "rt/os/clock.h"
 
 namespace {
@@ -20,6 +22,22 @@ TEST(VirtualClock, WaitsAdvanceTimeAndDate) {
     EXPECT_EQ(rt::clk::time_hhmmss(), "01:00:00");
     rt::clk::sleep(-5);
     EXPECT_EQ(rt::clk::time_hhmmss(), "01:00:00");
+}
+
+TEST(VirtualClock, HeadlessRunTakesTodayFromEnvironment) {
+    setenv("TORPDV_KEYS", "/dev/null", 1);
+    setenv("TORPDV_TODAY", "2024-02-29", 1);
+    rt::clk::init_from_env();
+    EXPECT_TRUE(rt::clk::is_virtual());
+    EXPECT_EQ(rt::clk::today(), rt::Date::ymd(2024, 2, 29));
+    setenv("TORPDV_TODAY", "2023-02-29", 1);  // no such day: the real date is kept
+    rt::clk::init_from_env();
+    EXPECT_FALSE(rt::clk::today().empty());
+    EXPECT_NE(rt::clk::today(), rt::Date::ymd(2023, 3, 1));
+    unsetenv("TORPDV_KEYS");
+    unsetenv("TORPDV_TODAY");
+    rt::clk::init_from_env();
+    EXPECT_FALSE(rt::clk::is_virtual());
 }
 
 }  // namespace
