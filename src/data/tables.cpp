@@ -110,14 +110,17 @@ bool MAKEDBF(const std::string& file, const Polja& defs) {
 bool CRTDBF(const std::string& name, const Polja& defs) {
     const std::string path = dbf_path(name);
     if (!rt::os::exists(path)) return MAKEDBF(name, defs);
-    // The field count comes from the header; a table held elsewhere is never mistaken for a
-    // shorter one.
-    if (rt::dbf::table_fields(path).size() >= defs.size()) return true;
+    rt::dbf::AreaScope scope;
+    rt::dbf::WorkArea& old_area = rt::dbf::current();
+    // A table held exclusively elsewhere cannot be counted: it is left alone this time, never
+    // taken for a table with fewer fields.
+    if (!old_area.open(path, "", false)) return false;
+    const size_t have = static_cast<size_t>(old_area.field_count());
+    old_area.close();
+    if (have >= defs.size()) return true;
 
     // The upgrade holds the old table exclusively from start to end: when someone else has it
     // open, it waits for the next company entry.
-    rt::dbf::AreaScope scope;
-    rt::dbf::WorkArea& old_area = rt::dbf::current();
     if (!old_area.open(path, "", true)) return false;
     if (static_cast<size_t>(old_area.field_count()) >= defs.size()) return true;
     const uint32_t records = old_area.reccount();

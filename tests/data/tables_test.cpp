@@ -1,0 +1,173 @@
+// Definition strings, table creation with its progress box, indexes, migration and deletion.
+#include "helpers.h"
+#include "rt/os/os.h"
+#include "ui/ui.h"
+
+namespace tor::test {
+namespace {
+
+using rt::dbf::FieldDef;
+
+void expect_field(const FieldDef& f, const char* name, char type, int len, int dec) {
+    EXPECT_EQ(f.name, name);
+    EXPECT_EQ(f.type, type) << name;
+    EXPECT_EQ(f.len, len) << name;
+    EXPECT_EQ(f.dec, dec) << name;
+}
+
+TEST(Definitions, PositionsGiveNameTypeWidthAndDecimals) {
+    expect_field(parse_polje("Naziv     C30 "), "NAZIV", 'C', 30, 0);
+    expect_field(parse_polje("Iznos     N152"), "IZNOS", 'N', 15, 2);
+    expect_field(parse_polje("NabCen    N123"), "NABCEN", 'N', 12, 3);
+    expect_field(parse_polje("OStopa    N3 0"), "OSTOPA", 'N', 3, 0);
+    expect_field(parse_polje("Usluga    L1  "), "USLUGA", 'L', 1, 0);
+    expect_field(parse_polje("Datum     D8  "), "DATUM", 'D', 8, 0);
+    expect_field(parse_polje("________1 L1  "), "________1", 'L', 1, 0);
+    expect_field(parse_polje("frNazivSkrC20 "), "FRNAZIVSKR", 'C', 20, 0);
+    // A decimals digit of a character field widens it by 256 each.
+    expect_field(parse_polje("Telo      C180"), "TELO", 'C', 18, 0);
+    expect_field(parse_polje("Polje_N   C255"), "POLJE_N", 'C', 1305, 0);
+    // Trailing blanks may be missing.
+    expect_field(parse_polje("Brojs     N6"), "BROJS", 'N', 6, 0);
+}
+
+TEST(Definitions, MalformedDefinitionsAreRefused) {
+    EXPECT_THROW(parse_polje("          C10 "), rt::Error);   // no name
+    EXPECT_THROW(parse_polje("Naziv     X10 "), rt::Error);   // unknown type
+    EXPECT_THROW(parse_polje("Naziv     CAB "), rt::Error);   // width not a number
+    EXPECT_THROW(parse_polje("Naziv     C0  "), rt::Error);   // no width
+    EXPECT_THROW(parse_polje("Iznos     N15x"), rt::Error);   // decimals not a digit
+}
+
+class Tables : public DataDir {};
+
+TEST_F(Tables, MakedbfCreatesExactFieldsAndShowsTheProgressBox) {
+    KRE_DAT = 6;
+    ASSERT_TRUE(MAKEDBF("poruke", {"Telo      C180", "Polje_N   C255", "Iznos     N152", "Datum     D8  "}));
+    const auto f = rt::dbf::table_fields(company("poruke.dbf"));
+    ASSERT_EQ(f.size(), 4u);
+    expect_field(f[0], "TELO", 'C', 18, 0);
+    expect_field(f[1], "POLJE_N", 'C', 1305, 0);
+    expect_field(f[2], "IZNOS", 'N', 15, 2);
+    expect_field(f[3], "DATUM", 'D', 8, 0);
+    EXPECT_FALSE(rt::os::exists(company("dbf.dbf")));
+    EXPECT_EQ(KRE_DAT, 7);
+    EXPECT_EQ(screen_cells(10, 28, 25), "┌───────────────────────┐");
+    EXPECT_EQ(screen_cells(11, 28, 25), "│ Kreiram datoteku..007 │");
+    EXPECT_EQ(screen_cells(12, 28, 25), "│───────────────────────│");
+    EXPECT_EQ(screen_cells(13, 28, 25), "│ Datoteka: poruke      │");
+    EXPECT_EQ(screen_cells(14, 28, 25), "└───────────────────────┘");
+
+    // A wide field keeps a long value; a number too wide for its field is refused.
+    ASSERT_TRUE(NETUSE("poruke"));
+    ASSERT_TRUE(ADD_REC());
+    auto& a = rt::dbf::current();
+    a.put("POLJE_N", std::string(1300, 'x') + "kraj");
+    EXPECT_THROW(a.put("IZNOS", rt::dbf::Value(1234567890123.0)), rt::Error);
+    a.commit();
+    a.close();
+    ASSERT_TRUE(NETUSE("poruke"));
+    EXPECT_EQ(rt::TRIM(rt::dbf::current().get_str("POLJE_N")).substr(1300), "kraj");
+    EXPECT_EQ(rt::dbf::current().get_num("IZNOS"), 0.0);
+}
+
+TEST_F(Tables, LongNamesShowTheirLastElevenCharacters) {
+    MAKEDBF(OSNDIR + "mporuke", {"Telo      C18 "});
+    const std::string shown = rt::RIGHT(OSNDIR + "mporuke", 11);
+    EXPECT_EQ(screen_cells(13, 28, 25), "│ Datoteka: " + shown + " │");
+    ASSERT_TRUE(rt::os::exists(base("mporuke.dbf")));
+    MAKEDBF("abcdefghijkl", {"Telo      C18 "});   // exactly 12: shown whole
+    EXPECT_EQ(screen_cells(13, 28, 25), "│ Datoteka: abcdefghijkl│");
+}
+
+TEST_F(Tables, MakentxCreatesOnlyMissingIndexes) {
+    MAKEDBF("kalk", {"BrKalk    C6  ", "SifArt    C6  "});
+    ASSERT_TRUE(NETUSE("kalk"));
+    for (const char* k : {"000002", "000001"}) {
+        ASSERT_TRUE(ADD_REC());
+        rt::dbf::current().put("BRKALK", k);
+    }
+    rt::dbf::current().close();
+
+    KRE_DAT = 0;
+    ASSERT_TRUE(MAKENTX("kalk", "BrKalk", "kalk"));
+    EXPECT_EQ(KRE_DAT, 1);
+    EXPECT_EQ(screen_cells(11, 28, 25), "│ Kreiram indekse...001 │");
+    EXPECT_EQ(ntx_key(company("kalk.ntx")), "BrKalk");
+    EXPECT_FALSE(rt::dbf::current().used());
+
+    // An existing index is kept even when its expression differs.
+    ASSERT_TRUE(MAKENTX("kalk", "SifArt", "kalk"));
+    EXPECT_EQ(KRE_DAT, 1);
+    EXPECT_EQ(ntx_key(company("kalk.ntx")), "BrKalk");
+
+    // A name with a dot is taken as it is.
+    ASSERT_TRUE(MAKENTX("kalk", "SifArt", "kalk.idx"));
+    EXPECT_TRUE(rt::os::exists(company("kalk.idx")));
+    EXPECT_EQ(ntx_key(company("kalk.idx")), "SifArt");
+
+    ASSERT_TRUE(NETUSE("kalk"));
+    rt::dbf::current().set_index({company("kalk")});
+    rt::dbf::current().go_top();
+    EXPECT_EQ(rt::dbf::current().get_str("BRKALK"), "000001");
+}
+
+TEST_F(Tables, KopirajMovesAnOutdatedTableAsideAndRefillsItsSuccessor) {
+    const Polja old_defs = {"Color     L1  ", "Sastavio  C15 ", "Ruc       N5 2"};
+    MAKEDBF("set_up.vlt", old_defs);
+    ASSERT_TRUE(NETUSE("set_up.vlt"));
+    for (const char* who : {"Petar", "Marko"}) {
+        ASSERT_TRUE(ADD_REC());
+        rt::dbf::current().put("SASTAVIO", who);
+        rt::dbf::current().put("RUC", rt::dbf::Value(15.5));
+    }
+    rt::dbf::current().delete_record();
+    rt::dbf::current().close();
+
+    // A table with at least "exact" fields stays where it is.
+    KOPIRAJ("set_up.vlt", "setup.ruc", false, 3);
+    EXPECT_TRUE(rt::os::exists(company("set_up.vlt")));
+    EXPECT_FALSE(rt::os::exists(company("setup.ruc")));
+
+    KOPIRAJ("set_up.vlt", "setup.ruc", false);
+    EXPECT_FALSE(rt::os::exists(company("set_up.vlt")));
+    ASSERT_TRUE(rt::os::exists(company("setup.ruc")));
+
+    const TableDef* setup = table_def("set_up.vlt");
+    ASSERT_NE(setup, nullptr);
+    MAKEDBF("set_up.vlt", setup->polja);
+    KOPIRAJ("set_up.vlt", "setup.ruc", true);
+    // Later starts: the copy is there, the table has its records: nothing changes.
+    KOPIRAJ("set_up.vlt", "setup.ruc", false);
+    KOPIRAJ("set_up.vlt", "setup.ruc", true);
+
+    rt::dbf::set_deleted(false);
+    ASSERT_TRUE(NETUSE("set_up.vlt"));
+    auto& a = rt::dbf::current();
+    EXPECT_EQ(a.field_count(), 12);
+    ASSERT_EQ(a.reccount(), 2u);
+    a.go_to(1);
+    EXPECT_EQ(rt::TRIM(a.get_str("SASTAVIO")), "Petar");
+    EXPECT_EQ(a.get_num("RUC"), 15.5);
+    EXPECT_FALSE(a.deleted());
+    a.go_to(2);
+    EXPECT_EQ(rt::TRIM(a.get_str("SASTAVIO")), "Marko");
+    EXPECT_TRUE(a.deleted());
+    EXPECT_TRUE(rt::os::exists(company("setup.ruc")));
+}
+
+TEST_F(Tables, BrisifErasesFilesMatchingTheMask) {
+    for (const char* f : {"mdart.ntx", "KALK2.NTX", "mdart.dbf", "ntx.txt"})
+        rt::os::write_file(company(f), "x");
+    RE_SET = false;
+    EXPECT_TRUE(BRISIF(DIR, "*.ntx"));
+    EXPECT_TRUE(RE_SET);
+    EXPECT_FALSE(rt::os::exists(company("mdart.ntx")));
+    EXPECT_FALSE(rt::os::exists(company("KALK2.NTX")));
+    EXPECT_TRUE(rt::os::exists(company("mdart.dbf")));
+    EXPECT_TRUE(rt::os::exists(company("ntx.txt")));
+    EXPECT_TRUE(BRISIF(DIR, "*.ntx"));   // nothing left to erase
+}
+
+}  // namespace
+}  // namespace tor::test
