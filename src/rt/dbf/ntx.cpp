@@ -846,7 +846,7 @@ void NtxImpl::rebalance(int d) {
         Node* r = left ? &nn : &ns;
         const uint32_t loff = left ? left : off;
         const uint32_t roff = left ? off : right;
-        if (!left) decode(page(right), ns);
+        decode(page(left ? left : right), ns);
         l->rec.push_back(np.rec[sep]);
         l->keys.append(np.keys, sep * kl, kl);
         l->rec.insert(l->rec.end(), r->rec.begin(), r->rec.end());

@@ -79,7 +79,9 @@ void expect_matches_listing(NtxFile& f, const std::vector<ListedKey>& want, cons
         for (auto it = run.first; it != run.second; ++it) in_run |= it->second == r;
         EXPECT_TRUE(in_run) << k;
         uint32_t before = f.prev();
-        if (before) EXPECT_LT(f.current_key(), k);
+        if (before) {
+            EXPECT_LT(f.current_key(), k);
+        }
         ASSERT_TRUE(f.position(k, want[i].rec)) << k << " " << want[i].rec;
         EXPECT_EQ(f.current_key(), k);
         // prefixes: the first key that is not below the prefix
