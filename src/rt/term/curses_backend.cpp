@@ -277,7 +277,7 @@ private:
     // Esc alone, or Esc as the Alt (Meta) prefix of the next key.
     int after_escape() {
         wint_t ch = 0;
-        wtimeout(stdscr, kEscDelayMs);
+        wtimeout(stdscr, get_escdelay());
         int r = wget_wch(stdscr, &ch);
         if (r == ERR) return K::ESC;
         if (r == KEY_CODE_YES) {

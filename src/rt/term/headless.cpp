@@ -22,13 +22,15 @@ public:
         for (;;) {
             if (pos_ >= script_.size()) return exhausted(w, secs);
             const ScriptItem& it = script_[pos_];
+            // A poll (an animation or a long job looking for Esc) is not the program waiting:
+            // it sees neither a pause nor a dump nor the keys after them.
+            if (it.kind != ScriptItem::KEY && w == Wait::POLL) return 0;
             if (it.kind == ScriptItem::DUMP) {
                 ++pos_;
                 console_dump();
                 continue;
             }
             if (it.kind == ScriptItem::PAUSE) {
-                if (w == Wait::POLL) return 0;  // the user has not typed anything yet
                 ++pos_;
                 if (w == Wait::TIMED) {
                     rt::clk::sleep(secs);
