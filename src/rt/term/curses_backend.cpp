@@ -35,6 +35,19 @@ struct Seq {
     int code;
 };
 constexpr Seq kSeqs[] = {
+    // Plain keys in the encodings of the common terminals, for a TERM that does not match.
+    {"\x1b[A", K::UP},  {"\x1bOA", K::UP},    {"\x1b[B", K::DOWN}, {"\x1bOB", K::DOWN},
+    {"\x1b[C", K::RIGHT}, {"\x1bOC", K::RIGHT}, {"\x1b[D", K::LEFT}, {"\x1bOD", K::LEFT},
+    {"\x1b[H", K::HOME}, {"\x1bOH", K::HOME},  {"\x1b[1~", K::HOME}, {"\x1b[7~", K::HOME},
+    {"\x1b[F", K::END},  {"\x1bOF", K::END},   {"\x1b[4~", K::END},  {"\x1b[8~", K::END},
+    {"\x1b[2~", K::INS}, {"\x1b[3~", K::DEL},  {"\x1b[5~", K::PGUP}, {"\x1b[6~", K::PGDN},
+    {"\x1bOP", K::F1},   {"\x1bOQ", K::F2},    {"\x1bOR", K::F3},    {"\x1bOS", K::F4},
+    {"\x1b[11~", K::F1}, {"\x1b[12~", K::F2},  {"\x1b[13~", K::F3},  {"\x1b[14~", K::F4},
+    {"\x1b[[A", K::F1},  {"\x1b[[B", K::F2},   {"\x1b[[C", K::F3},   {"\x1b[[D", K::F4},
+    {"\x1b[[E", K::F5},  {"\x1b[15~", K::F5},  {"\x1b[17~", K::F6},  {"\x1b[18~", K::F7},
+    {"\x1b[19~", K::F8}, {"\x1b[20~", K::F9},  {"\x1b[21~", K::F10}, {"\x1b[23~", K::F11},
+    {"\x1b[24~", K::F12}, {"\x1b[Z", 271},
+    // Modified keys.
     {"\x1b[1;3A", K::ALT_UP},       {"\x1b[1;3B", K::ALT_DOWN},    {"\x1b[1;3C", K::ALT_RIGHT},
     {"\x1b[1;3D", K::ALT_LEFT},     {"\x1b[1;9A", K::ALT_UP},      {"\x1b[1;9B", K::ALT_DOWN},
     {"\x1b[1;9C", K::ALT_RIGHT},    {"\x1b[1;9D", K::ALT_LEFT},    {"\x1b[6;3~", K::ALT_PGDN},
@@ -200,8 +213,16 @@ public:
     ~Curses() override { shutdown(); }
 
 private:
+    // Pair fg * 8 + bg; black on black (pair 0 is the terminal's own) goes to the first free pair
+    // above the others when the terminal has one.
     short pair_for(short fg, short bg) {
-        short n = static_cast<short>(1 + fg * 8 + bg);
+        short n = static_cast<short>(fg * 8 + bg);
+        if (n == 0) {
+            const short spare = colors16_ ? 128 : 64;
+            if (COLOR_PAIRS <= spare) return 0;
+            n = spare;
+        }
+        if (n >= COLOR_PAIRS) return 0;
         if (!pair_ready_[n]) {
             init_pair(n, fg, bg);
             pair_ready_[n] = true;
@@ -294,11 +315,27 @@ private:
                 return K::ESC;
             }
         }
+        if (ch == '[' || ch == 'O') return unknown_sequence(ch);
         if (ch == '\r') return K::ALT_ENTER;
         if (ch < 128 && std::isalnum(static_cast<int>(ch))) return alt_key(static_cast<char>(ch));
         int k = ch == 27 ? K::ESC : decode_char(ch);
         if (k) pushback_.push_back(k);
         return K::ESC;
+    }
+
+    // Esc [ or Esc O: the start of a sequence no table knows, or Alt+O / Alt+[ typed alone.
+    // An unknown sequence is skipped whole; it must not arrive as Esc and stray characters.
+    int unknown_sequence(wint_t intro) {
+        wint_t ch = 0;
+        wtimeout(stdscr, get_escdelay());
+        int r = wget_wch(stdscr, &ch);
+        if (r == ERR) return intro == 'O' ? alt_key('O') : K::ESC;
+        if (r == KEY_CODE_YES || intro == 'O') return 0;
+        while (!(ch >= 0x40 && ch <= 0x7E)) {  // parameters up to the final byte
+            r = wget_wch(stdscr, &ch);
+            if (r != OK) break;
+        }
+        return 0;
     }
 
     void resized() {

@@ -125,6 +125,10 @@ TEST_F(Tmux, DrawsGlyphsAndColoursAndReadsKeys) {
         keys(kv[0]);
         ASSERT_TRUE(wait_for_line(row++, kv[1])) << kv[0] << "\n" << screen();
     }
+    // A sequence no table knows is skipped whole, never read as Esc and characters.
+    keys("-l \"$(printf '\\033[99;7~')\"");
+    keys("z");
+    ASSERT_TRUE(wait_for_line(row++, "122 z")) << screen();
     keys("q");
     ASSERT_TRUE(wait_for("status=0")) << screen();
     EXPECT_NE(screen().find("kraj programa"), std::string::npos);  // the program's screen is gone
