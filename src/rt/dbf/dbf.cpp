@@ -254,11 +254,10 @@ struct WorkArea::Impl {
                 x->insert(nk, recno);
             } else {
                 std::string ok = x->expr().eval(orig.data());
-                if (ok != nk) {
-                    WriteLock w(x, shared());
-                    x->remove(ok, recno);
-                    x->insert(nk, recno);
-                }
+                if (ok == nk) continue;
+                WriteLock w(x, shared());
+                x->remove(ok, recno);
+                x->insert(nk, recno);
             }
             if (static_cast<int>(i) == order - 1) cursor_ok = false;
         }
@@ -269,7 +268,8 @@ struct WorkArea::Impl {
 
     // Puts the controlling index's cursor on the current record; false when it has no entry.
     bool sync_cursor(NtxFile* x) {
-        if (cursor_ok && !shared()) return true;
+        // The index keeps its cursor across locks and changes made elsewhere (it re-finds the entry).
+        if (cursor_ok) return true;
         if (x->position(x->expr().eval(orig.data()), recno)) {
             cursor_ok = true;
             return true;

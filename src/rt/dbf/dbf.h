@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 #include "rt/dbf/field.h"
@@ -88,6 +89,13 @@ public:
     void put(int field, const Value& v);
     void put(const std::string& name, const char* s) { put(name, Value(std::string(s))); }
     void put(const std::string& name, int v) { put(name, Value(static_cast<double>(v))); }
+    // Without these, a double or bool argument would convert to int and lose its value.
+    void put(const std::string& name, bool v) { put(name, Value(v)); }
+    void put(const std::string& name, const Date& v) { put(name, Value(v)); }
+    void put(const std::string& name, const std::string& v) { put(name, Value(v)); }
+    template <class T>
+        requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, int>)
+    void put(const std::string& name, T v) { put(name, Value(static_cast<double>(v))); }
 
     // ---- changes ----
     // APPEND BLANK: under the append lock, adds a blank record, which is then locked (record

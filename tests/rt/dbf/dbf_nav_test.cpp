@@ -1,0 +1,270 @@
+// Navigation, filters, relations, work-area scopes and whole-table operations.
+#include <gtest/gtest.h>
+
+#include "dbf_test_util.h"
+#include "rt/dbf/dbf.h"
+#include "rt/dbf/ntx.h"
+#include "rt/fmt/fmt.h"
+
+using namespace rt::dbf;
+
+namespace {
+
+class NavTest : public ::testing::Test {
+protected:
+    // Items: codes 5, 3, 9, 1, 7 (records 1..5), record 3 deleted; lines of documents per item.
+    void SetUp() override {
+        create_table(dir_ / "items", {{"SIFRA", 'C', 6, 0}, {"NAZIV", 'C', 20, 0}, {"CENA", 'N', 10, 2}});
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir_ / "items", "", true));
+        const int codes[] = {5, 3, 9, 1, 7};
+        for (int c : codes) {
+            ASSERT_TRUE(a.append_blank());
+            a.put("SIFRA", rt::STRZERO(c, 6));
+            a.put("NAZIV", "artikal " + std::to_string(c));
+            a.put("CENA", c * 10.5);
+        }
+        a.go_to(3);
+        a.delete_record();
+        a.create_index("Sifra", dir_ / "items");
+        a.close();
+    }
+    void TearDown() override {
+        close_all();
+        set_deleted(true);
+    }
+    std::vector<uint32_t> walk(WorkArea& a) {
+        std::vector<uint32_t> r;
+        for (a.go_top(); !a.eof(); a.skip()) r.push_back(a.recno());
+        return r;
+    }
+    dbftest::TempDir dir_;
+};
+
+TEST_F(NavTest, EofBofAndTheDeletedFilter) {
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir_ / "items"));
+    EXPECT_EQ(a.reccount(), 5u);
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{1, 2, 4, 5}));   // natural order, 3 hidden
+    a.set_index({dir_ / "items"});
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{4, 2, 1, 5}));   // 1, 3, 5, 7
+    EXPECT_TRUE(a.eof());
+    EXPECT_EQ(a.recno(), 6u);
+    EXPECT_EQ(a.get_str("SIFRA"), "      ");   // the phantom record is blank
+    EXPECT_DOUBLE_EQ(a.get_num("CENA"), 0);
+    a.skip();
+    EXPECT_TRUE(a.eof());
+    a.skip(-1);
+    EXPECT_EQ(a.recno(), 5u);
+    EXPECT_FALSE(a.eof());
+
+    a.go_top();
+    a.skip(-1);
+    EXPECT_TRUE(a.bof());
+    EXPECT_EQ(a.recno(), 4u);   // stays on the first record
+    a.skip(2);
+    EXPECT_FALSE(a.bof());
+    EXPECT_EQ(a.recno(), 1u);
+    a.skip(-10);
+    EXPECT_TRUE(a.bof());
+    EXPECT_EQ(a.recno(), 4u);
+    a.skip(10);
+    EXPECT_TRUE(a.eof());
+
+    set_deleted(false);
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{4, 2, 1, 5, 3}));
+    a.go_bottom();
+    EXPECT_EQ(a.recno(), 3u);
+    EXPECT_TRUE(a.deleted());
+    set_deleted(true);
+    a.go_bottom();
+    EXPECT_EQ(a.recno(), 5u);
+
+    // Seeks: exact, partial, soft, not found; a deleted record is not found.
+    EXPECT_TRUE(a.seek("000005"));
+    EXPECT_EQ(a.recno(), 1u);
+    EXPECT_TRUE(a.seek("00000"));
+    EXPECT_EQ(a.recno(), 4u);
+    EXPECT_FALSE(a.seek("000004"));
+    EXPECT_TRUE(a.eof());
+    EXPECT_FALSE(a.seek("000004", true));
+    EXPECT_EQ(a.recno(), 1u);
+    EXPECT_FALSE(a.seek("000009"));
+    EXPECT_TRUE(a.eof());
+    EXPECT_FALSE(a.seek("000008", true));
+    EXPECT_TRUE(a.eof());
+    a.go_to(3);   // GOTO ignores the filter
+    EXPECT_EQ(a.recno(), 3u);
+    a.skip();     // and continues in index order from there
+    EXPECT_TRUE(a.eof());
+    a.go_to(99);
+    EXPECT_TRUE(a.eof());
+
+    // An empty table: both ends at once.
+    create_table(dir_ / "empty", {{"X", 'C', 1, 0}});
+    WorkArea e;
+    ASSERT_TRUE(e.open(dir_ / "empty"));
+    EXPECT_TRUE(e.eof());
+    EXPECT_TRUE(e.bof());
+    e.skip(-1);
+    EXPECT_TRUE(e.bof());
+    EXPECT_EQ(e.recno(), 1u);
+}
+
+TEST_F(NavTest, FiltersRelationsAndScopes) {
+    create_table(dir_ / "lines", {{"SIFRA", 'C', 6, 0}, {"KOL", 'N', 8, 0}});
+    ASSERT_EQ(select_free(), 1);
+    ASSERT_TRUE(use(dir_ / "lines", "", true));
+    WorkArea& l = current();
+    for (int c : {7, 4, 5}) {
+        ASSERT_TRUE(l.append_blank());
+        l.put("SIFRA", rt::STRZERO(c, 6));
+        l.put("KOL", c);
+    }
+    ASSERT_EQ(select_free(), 2);
+    ASSERT_TRUE(use(dir_ / "items", "art"));
+    current().set_index({dir_ / "items"});
+    EXPECT_TRUE(alias_used("ART"));
+    EXPECT_EQ(&area("art"), &area(2));
+
+    select("lines");
+    EXPECT_EQ(current_number(), 1);
+    l.set_relation("art", [] { return current().get_str("SIFRA"); }, "SIFRA");
+    l.go_top();
+    EXPECT_EQ(area("art").recno(), 5u);
+    EXPECT_TRUE(area("art").found());
+    l.skip();   // code 4: no such item
+    EXPECT_TRUE(area("art").eof());
+    l.skip();
+    EXPECT_EQ(area("art").get_str("NAZIV"), rt::PADR("artikal 5", 20));
+    l.skip();
+    EXPECT_TRUE(l.eof());
+    EXPECT_TRUE(area("art").eof());
+
+    // A filter sees its own area as the selected one, even when another is selected.
+    select("lines");
+    area("art").set_filter([] { return current().get_num("CENA") > 50; }, "CENA > 50");
+    EXPECT_EQ(area("art").filter_text(), "CENA > 50");
+    EXPECT_EQ(walk(area("art")), (std::vector<uint32_t>{1, 5}));
+    EXPECT_EQ(current_number(), 1);
+    EXPECT_FALSE(area("art").seek("000001"));   // hidden by the filter
+    area("art").clear_filter();
+    EXPECT_TRUE(area("art").seek("000001"));
+
+    // A nested scope opens the same alias without touching the caller's areas.
+    {
+        AreaScope scope;
+        EXPECT_TRUE(used_areas().empty());
+        EXPECT_FALSE(alias_used("art"));
+        select_free();
+        ASSERT_TRUE(use(dir_ / "items", "art"));
+        current().go_bottom();
+        EXPECT_EQ(current().recno(), 5u);
+    }
+    EXPECT_EQ(current_number(), 1);
+    EXPECT_EQ(used_areas(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(area("art").recno(), 4u);
+    EXPECT_THROW(area("nothing"), rt::Error);
+    EXPECT_THROW(select("nothing"), rt::Error);
+    EXPECT_EQ(select_free(), 3);
+    EXPECT_THROW(use(dir_ / "items", "lines"), rt::Error) << "alias taken by area 1";
+}
+
+TEST_F(NavTest, IndexesFollowChangesAppendsAndDeletes) {
+    {
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir_ / "items", "", true));
+        a.create_index("Naziv", dir_ / "byname");
+    }
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir_ / "items", "", false));
+    a.set_index({dir_ / "items", dir_ / "byname"});
+    EXPECT_EQ(a.index_count(), 2);
+    EXPECT_EQ(rt::UPPER(a.index_key(2)), "NAZIV");
+
+    ASSERT_TRUE(a.seek("000005"));
+    EXPECT_THROW(a.put("SIFRA", "000002"), rt::Error) << "shared change without a lock";
+    ASSERT_TRUE(a.rlock());
+    EXPECT_TRUE(a.is_locked(a.recno()));
+    a.put("SIFRA", "000008");
+    a.put("NAZIV", "zzz");
+    a.unlock();
+    EXPECT_FALSE(a.is_locked(1));
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{4, 2, 5, 1}));
+    ASSERT_TRUE(a.append_blank());
+    EXPECT_EQ(a.recno(), 6u);
+    a.put("SIFRA", "000000");
+    a.put("NAZIV", "aaa");
+    a.unlock();
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{6, 4, 2, 5, 1}));
+    a.set_order(2);
+    EXPECT_EQ(a.order(), 2);
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{6, 4, 2, 5, 1}));   // aaa, artikal 1, 3, 7, zzz
+    // Changing the key while walking moves the record to its new place.
+    a.go_top();
+    ASSERT_TRUE(a.rlock());
+    a.put("NAZIV", "artikal 4");
+    a.skip();
+    EXPECT_EQ(a.recno(), 5u);
+    a.unlock();
+    // Deleted records stay in the indexes and are only hidden.
+    ASSERT_TRUE(a.flock());
+    a.go_to(4);
+    a.delete_record();
+    a.go_to(3);
+    a.recall();
+    a.unlock();
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{2, 6, 5, 3, 1}));
+    a.set_order(0);
+    EXPECT_EQ(walk(a), (std::vector<uint32_t>{1, 2, 3, 5, 6}));
+    a.set_order(1);
+    EXPECT_TRUE(a.seek("000009"));
+    EXPECT_EQ(a.recno(), 3u);
+    a.close();
+
+    for (const char* ix : {"items.ntx", "byname.ntx"}) {
+        auto n = NtxFile::open(dir_ / ix, table_fields(dir_ / "items"));
+        EXPECT_EQ(n->check(), "") << ix;
+        int count = 0;
+        for (uint32_t r = n->first(); r; r = n->next()) ++count;
+        EXPECT_EQ(count, 6) << ix;
+    }
+
+    // ZAP empties the table and its indexes; it needs the table exclusively.
+    ASSERT_TRUE(a.open(dir_ / "items", "", false));
+    a.set_index({dir_ / "items", dir_ / "byname"});
+    EXPECT_THROW(a.zap(), rt::Error);
+    a.close();
+    copy_table_file(dir_ / "items", dir_ / "saved");
+    ASSERT_TRUE(a.open(dir_ / "items", "", true));
+    a.set_index({dir_ / "items", dir_ / "byname"});
+    a.zap();
+    EXPECT_EQ(a.reccount(), 0u);
+    EXPECT_TRUE(a.eof() && a.bof());
+    EXPECT_TRUE(walk(a).empty());
+    ASSERT_TRUE(a.append_blank());
+    a.put("SIFRA", "000042");
+    EXPECT_TRUE(a.seek("000042"));
+    EXPECT_EQ(a.index_key(1), "Sifra");
+    a.close();
+    EXPECT_EQ(dbftest::read_all(dir_ / "items.dbf").size(), 32u + 3 * 32 + 2 + 37 + 1);
+
+    // APPEND FROM by field name, deleted marks carried, narrower fields cut, new fields blank.
+    create_table(dir_ / "copy", {{"NAZIV", 'C', 9, 0}, {"NOVO", 'N', 5, 0}, {"SIFRA", 'C', 6, 0}, {"CENA", 'N', 12, 3}});
+    ASSERT_TRUE(a.open(dir_ / "copy", "", false));
+    a.append_from(dir_ / "saved");
+    EXPECT_EQ(a.reccount(), 6u);
+    set_deleted(false);
+    auto row = [](bool del, const char* code, const char* name, double price) {
+        return std::string(del ? "*" : " ") + code + rt::PADR(name, 9) + rt::STR(price, 8, 2) + "|0";
+    };
+    std::vector<std::string> rows;
+    for (a.go_top(); !a.eof(); a.skip())
+        rows.push_back(std::string(a.deleted() ? "*" : " ") + a.get_str("SIFRA") + a.get_str("NAZIV") +
+                       rt::STR(a.get_num("CENA"), 8, 2) + "|" + std::to_string(static_cast<int>(a.get_num("NOVO"))));
+    EXPECT_EQ(rows, (std::vector<std::string>{row(false, "000008", "zzz", 52.5), row(false, "000003", "artikal 3", 31.5),
+                                              row(false, "000009", "artikal 9", 94.5), row(true, "000001", "artikal 1", 10.5),
+                                              row(false, "000007", "artikal 7", 73.5), row(false, "000000", "artikal 4", 0)}));
+}
+
+}  // namespace

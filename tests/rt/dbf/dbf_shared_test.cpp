@@ -1,0 +1,206 @@
+// Several processes on one table: appends, record and table locks, a writer killed midway.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "dbf_test_util.h"
+#include "rt/dbf/dbf.h"
+#include "rt/dbf/ntx.h"
+#include "rt/fmt/fmt.h"
+
+using namespace rt::dbf;
+
+namespace {
+
+const std::vector<FieldDef> kFields = {{"ID", 'C', 8, 0}, {"SIFRA", 'C', 6, 0}, {"KOL", 'N', 10, 2}};
+
+// Runs body in a child process; its exit status is 0 when body returned true.
+pid_t spawn(const std::function<bool()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int rc = 1;
+        try {
+            rc = body() ? 0 : 2;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "child: %s\n", e.what());
+            rc = 3;
+        }
+        _exit(rc);
+    }
+    return pid;
+}
+
+int wait_exit(pid_t pid) {
+    int st = 0;
+    waitpid(pid, &st, 0);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : 100 + WTERMSIG(st);
+}
+
+void expect_index_walks(const std::string& ntx, uint32_t expected) {
+    auto n = NtxFile::open(ntx, kFields);
+    EXPECT_EQ(n->check(), "") << ntx;
+    uint32_t count = 0;
+    std::string prev;
+    for (uint32_t r = n->first(); r; r = n->next()) {
+        std::string k = n->current_key();
+        EXPECT_LE(prev, k);
+        prev = k;
+        ++count;
+    }
+    EXPECT_EQ(count, expected) << ntx;
+}
+
+TEST(SharedTables, FourProcessesAppendWithTwoIndexes) {
+    dbftest::TempDir dir;
+    create_table(dir / "shared", kFields);
+    {
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir / "shared", "", true));
+        a.create_index("Id", dir / "byid");
+        a.create_index("Sifra+Id", dir / "bysifra");
+    }
+    constexpr int kProcs = 4, kEach = 5000;
+    std::vector<pid_t> kids;
+    for (int p = 0; p < kProcs; ++p) {
+        kids.push_back(spawn([&, p] {
+            WorkArea a;
+            if (!a.open(dir / "shared", "", false)) return false;
+            a.set_index({dir / "byid", dir / "bysifra"});
+            for (int i = 0; i < kEach; ++i) {
+                if (!a.append_blank()) return false;
+                a.put("ID", rt::STRZERO(p, 1) + rt::STRZERO(i, 7));
+                a.put("SIFRA", rt::STRZERO((i * 7919 + p) % 1000, 6));
+                a.put("KOL", i / 4.0);
+                a.unlock();
+            }
+            a.close();
+            return true;
+        }));
+    }
+    for (pid_t k : kids) EXPECT_EQ(wait_exit(k), 0);
+
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir / "shared", "", true));
+    EXPECT_EQ(a.reccount(), static_cast<uint32_t>(kProcs * kEach));
+    std::set<std::string> ids;
+    for (a.go_top(); !a.eof(); a.skip()) {
+        std::string id = a.get_str("ID");
+        int i = std::stoi(id.substr(1));
+        EXPECT_DOUBLE_EQ(a.get_num("KOL"), i / 4.0) << id;
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), static_cast<size_t>(kProcs * kEach));
+    a.close();
+    expect_index_walks(dir / "byid.ntx", kProcs * kEach);
+    expect_index_walks(dir / "bysifra.ntx", kProcs * kEach);
+}
+
+TEST(SharedTables, LocksAreRefusedWhileHeldElsewhere) {
+    dbftest::TempDir dir;
+    create_table(dir / "locks", kFields);
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir / "locks", "", false));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(a.append_blank());
+        a.put("ID", std::to_string(i + 1));
+    }
+    a.unlock();
+    a.go_to(2);
+    ASSERT_TRUE(a.rlock());
+
+    int to_child[2], to_parent[2];
+    ASSERT_EQ(pipe(to_child), 0);
+    ASSERT_EQ(pipe(to_parent), 0);
+    pid_t kid = spawn([&] {
+        WorkArea b;
+        if (!b.open(dir / "locks", "", false)) return false;
+        WorkArea other;
+        if (other.open(dir / "locks", "", true)) return false;    // shared elsewhere: no exclusive open
+        b.go_to(2);
+        bool ok = !b.rlock() && !b.flock() && b.rlock(1);       // record 2 refused, others free
+        b.unlock();
+        char c = ok ? 'y' : 'n';
+        if (write(to_parent[1], &c, 1) != 1) return false;
+        if (read(to_child[0], &c, 1) != 1) return false;        // the parent released record 2
+        b.go_to(2);
+        if (!b.rlock()) return false;
+        b.put("KOL", 5);
+        b.unlock();
+        return b.flock();
+    });
+    char c = 0;
+    ASSERT_EQ(read(to_parent[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    a.unlock();
+    ASSERT_EQ(write(to_child[1], "g", 1), 1);
+    EXPECT_EQ(wait_exit(kid), 0);
+    a.go_to(2);
+    EXPECT_DOUBLE_EQ(a.get_num("KOL"), 5);   // the other process's change is read
+
+    // Two areas of this process conflict the same way (locks belong to the open file).
+    WorkArea b;
+    ASSERT_TRUE(b.open(dir / "locks", "b", false));
+    ASSERT_TRUE(a.rlock(3));
+    b.go_to(3);
+    EXPECT_FALSE(b.rlock());
+    EXPECT_TRUE(b.rlock(1));
+    EXPECT_FALSE(a.flock());
+    b.unlock();
+    EXPECT_TRUE(a.flock());
+    EXPECT_FALSE(b.append_blank()) << "the new record is covered by the table lock";
+    a.unlock();
+    EXPECT_TRUE(b.append_blank());
+    EXPECT_EQ(a.reccount(), 4u);
+    b.close();
+    a.close();
+    ASSERT_TRUE(a.open(dir / "locks", "", true));
+    EXPECT_FALSE(b.open(dir / "locks", "", false));
+}
+
+TEST(SharedTables, WriterKilledMidwayLeavesAUsableTable) {
+    dbftest::TempDir dir;
+    create_table(dir / "killed", kFields);
+    {
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir / "killed", "", true));
+        a.create_index("Id", dir / "killed");
+    }
+    pid_t kid = spawn([&] {
+        WorkArea a;
+        if (!a.open(dir / "killed", "", false)) return false;
+        a.set_index({dir / "killed"});
+        for (;;) {
+            if (!a.append_blank()) return false;
+            a.put("ID", rt::STRZERO(a.recno(), 8));
+            a.put("KOL", a.recno() * 0.5);
+            a.unlock();
+        }
+    });
+    WorkArea w;
+    ASSERT_TRUE(w.open(dir / "killed", "", false));
+    for (int t = 0; t < 2000 && w.reccount() < 300; ++t) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    kill(kid, SIGKILL);
+    EXPECT_EQ(wait_exit(kid), 100 + SIGKILL);
+    w.close();
+
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir / "killed", "", true));
+    const uint32_t n = a.reccount();
+    EXPECT_GE(n, 300u);
+    for (uint32_t r = 1; r <= n; ++r) {
+        a.go_to(r);
+        if (r == n && a.get_str("ID") == "        ") break;   // appended, not yet filled
+        EXPECT_EQ(a.get_str("ID"), rt::STRZERO(r, 8));
+        EXPECT_DOUBLE_EQ(a.get_num("KOL"), r * 0.5);
+    }
+    a.create_index("Id", dir / "killed");
+    a.close();
+    expect_index_walks(dir / "killed.ntx", n);
+}
+
+}  // namespace
