@@ -2,6 +2,7 @@
 #include "rt/term/console.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -24,6 +25,7 @@ struct Screen {
     bool cursor = true;
     bool sound = true;
     bool dirty = true;
+    double dirty_since = -1;  // when unshown changes began (live terminal only), -1 = not yet noted
     int shown_row = -1, shown_col = -1;  // the cursor as the back end last showed it
     bool shown_cursor = false;
     std::unique_ptr<term::Backend> backend;
@@ -52,6 +54,16 @@ void put(int r, int c, uint8_t ch, Attr a) {
         cell.attr = a;
         S().dirty = true;
     }
+}
+
+// Drawing is shown by the next wait. A program that keeps drawing without waiting (a progress
+// counter, an animation) is shown as well once its changes have waited 50 ms.
+void after_draw() {
+    Screen& s = S();
+    if (!s.dirty || !s.backend || s.backend->headless()) return;
+    double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (s.dirty_since < 0) s.dirty_since = now;
+    else if (now - s.dirty_since >= 0.05) console_refresh();
 }
 
 void on_exit_restore() { console_shutdown(); }
@@ -105,6 +117,7 @@ void SAY(int row, int col, std::string_view text, Attr attr) {
     }
     S().row = row;
     S().col = col + static_cast<int>(text.size());
+    after_draw();
 }
 
 void SAY_COLOR(int row, int col, std::string_view text, std::string_view colour) {
@@ -116,6 +129,7 @@ void FILL(int top, int left, int bottom, int right, uint8_t ch, Attr attr) {
     clip(left, right, COLS);
     for (int r = top; r <= bottom; ++r)
         for (int c = left; c <= right; ++c) put(r, c, ch, attr);
+    after_draw();
 }
 
 void CLEAR_RECT(int top, int left, int bottom, int right) {
@@ -156,6 +170,7 @@ void BOX(int top, int left, int bottom, int right, std::string_view frame9, Attr
     put(bottom, left, ch(6), attr);
     S().row = top + 1;
     S().col = left + 1;
+    after_draw();
 }
 
 void SET_ATTR(int top, int left, int bottom, int right, Attr attr) {
@@ -163,6 +178,7 @@ void SET_ATTR(int top, int left, int bottom, int right, Attr attr) {
     clip(left, right, COLS);
     for (int r = top; r <= bottom; ++r)
         for (int c = left; c <= right; ++c) put(r, c, at(r, c).ch, attr);
+    after_draw();
 }
 
 Cell CELL(int row, int col) { return on_screen(row, col) ? at(row, col) : Cell{}; }
@@ -192,6 +208,7 @@ void RESTSCREEN(int top, int left, const ScreenImage& img) {
             const Cell& cell = img.cells[static_cast<size_t>(r) * w + c];
             put(top + r, left + c, cell.ch, cell.attr);
         }
+    after_draw();
 }
 
 void SCROLL(int top, int left, int bottom, int right, int n) {
@@ -298,6 +315,7 @@ void console_refresh() {
     if (!s.backend) return;
     if (!s.dirty && s.row == s.shown_row && s.col == s.shown_col && s.cursor == s.shown_cursor) return;
     s.dirty = false;
+    s.dirty_since = -1;
     s.shown_row = s.row;
     s.shown_col = s.col;
     s.shown_cursor = s.cursor;
