@@ -27,6 +27,9 @@ int alt_key(char c);
 // INKEY(): the next key without waiting (0 when none). INKEY(secs): waits up to secs seconds
 // (0 = without limit); 0 when none came. The type-ahead buffer comes before the keyboard.
 // Every key returned becomes LASTKEY. A timed wait that gets no key leaves LASTKEY as it was.
+// Headless: INKEY() and NEXTKEY() take or see only a key at the head of the script, never going
+// past a {pause} or {dump}; a timed wait performs {dump}s and takes one {pause} as its timeout;
+// an untimed wait performs {dump}s and skips {pause}s.
 int INKEY();
 int INKEY(double secs);
 int LASTKEY();
@@ -50,7 +53,8 @@ HotKey SETKEY(int code, HotKey handler);
 HotKey GETKEY(int code);
 // Called by wait states (READ, menus, lists, browses, the memo editor) for every key they read:
 // when the key is bound, runs its handler (never re-entering a handler already running for that
-// key) and returns true; the wait state then ignores the key.
+// key) and returns true; the wait state then ignores the key. While a key's handler runs, that
+// key is an ordinary key for the wait states inside the handler (false).
 bool fire_hotkey(int code);
 
 // The calling procedure that hot-key handlers see; screens set it with a ProcScope.
