@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -276,8 +277,11 @@ void console_init() {
     } else {
         S().backend = term::make_curses_backend();
     }
+    // Kept absolute: the dumps go to the same file wherever the program's directory moves.
     const char* scr = std::getenv("TORPDV_SCREEN");
-    S().screen_file = scr ? scr : "";
+    std::error_code ec;
+    S().screen_file = scr && *scr ? std::filesystem::absolute(scr, ec).string() : "";
+    if (ec) S().screen_file = scr;
     install_exit_hooks();
     term::reset_keyboard();
     S().dirty = true;
@@ -306,6 +310,12 @@ void console_shutdown() {
     if (!s.backend) return;
     std::unique_ptr<term::Backend> b = std::move(s.backend);
     b->shutdown();
+}
+
+void console_fail(std::string_view message, int status) {
+    console_shutdown();
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+    std::exit(status);
 }
 
 bool console_headless() { return S().backend && S().backend->headless(); }

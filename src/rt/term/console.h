@@ -88,6 +88,9 @@ void console_init();
 // Restores the terminal as it was before the program started (leaves the alternate screen).
 void console_shutdown();
 bool console_headless();
+// Ends the program with a message on stderr after giving the terminal back (a runtime error:
+// status 1). The message would be lost on the program's own screen otherwise.
+[[noreturn]] void console_fail(std::string_view message, int status = 1);
 // Shows the changed cells (the back ends never redraw unchanged cells). Called by every wait.
 void console_refresh();
 // Writes the screen in the dump format (25 lines of 80 characters, then "----") to TORPDV_SCREEN.

@@ -162,6 +162,15 @@ TEST(InkeyDeath, ExhaustedScriptEndsWithStatus3) {
         ::testing::ExitedWithCode(3), "");
 }
 
+TEST(InkeyDeath, ConsoleFailPrintsAndEnds) {
+    EXPECT_EXIT(
+        {
+            console_init_headless("");
+            console_fail("Nema datoteke mdk.dbf");
+        },
+        ::testing::ExitedWithCode(1), "Nema datoteke mdk.dbf");
+}
+
 TEST(Inkey, TenThousandKeysAreFast) {
     std::string script;
     for (int i = 0; i < 2500; ++i) script += "ab{Enter}{pause}";
