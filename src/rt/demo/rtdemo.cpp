@@ -87,19 +87,19 @@ void entry(Form& f) {
 
     rt::ProcScope proc("UNOS");
     rt::GetList gl;
-    gl.push_back(rt::get(7, 26, f.WSIFRA, "999999").name("WSIFRA").valid([&f] {
+    rt::GET(gl, rt::get(7, 26, f.WSIFRA, "999999").name("WSIFRA").valid([&f] {
         if (f.WSIFRA > 0 || rt::LASTKEY() == rt::K::UP) return true;
         status("Sifra mora biti veca od nule.");
         tone();
         return false;
     }));
-    gl.push_back(rt::get(8, 26, f.WNAZIV, "@!").name("WNAZIV"));
-    gl.push_back(rt::get(10, 26, f.WIZNOS, BROJ).name("WIZNOS").valid([&f] {
+    rt::GET(gl, rt::get(8, 26, f.WNAZIV, "@!").name("WNAZIV"));
+    rt::GET(gl, rt::get(10, 26, f.WIZNOS, BROJ).name("WIZNOS").valid([&f] {
         show_vat(f);
         return true;
     }));
-    gl.push_back(rt::get(13, 26, f.WDATUM).name("WDATUM"));
-    gl.push_back(rt::get(14, 26, f.WPLACENO).name("WPLACENO"));
+    rt::GET(gl, rt::get(13, 26, f.WDATUM).name("WDATUM"));
+    rt::GET(gl, rt::get(14, 26, f.WPLACENO).name("WPLACENO"));
     rt::READ(gl);
 
     bool abandoned = rt::LASTKEY() == rt::K::ESC;

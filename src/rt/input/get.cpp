@@ -165,6 +165,12 @@ Get get(int row, int col, VType type, Get::Getter getter, Get::Setter setter, st
     return Get(row, col, type, std::move(getter), std::move(setter), picture);
 }
 
+Get& GET(GetList& gets, Get g) {
+    g.display();
+    gets.push_back(std::move(g));
+    return gets.back();
+}
+
 void SET_CONFIRM(bool on) { g_confirm = on; }
 bool CONFIRM() { return g_confirm; }
 void SET_INSERT(bool on) { g_insert = on; }

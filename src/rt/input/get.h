@@ -93,6 +93,9 @@ Get get(int row, int col, VType type, Get::Getter getter, Get::Setter setter,
 
 using GetList = std::vector<Get>;
 
+// @ row, col GET: draws the field at once (unselected colour) and adds it to the list.
+Get& GET(GetList& gets, Get g);
+
 // Edits the fields in order until: Enter past the last field, PgDn / PgUp / Ctrl+W (after the
 // current field's validation), or Esc (the field being edited keeps its old value; fields
 // already left keep what was assigned). Up / Down move between fields. LASTKEY() is the key that

@@ -82,7 +82,12 @@ int MENU_TO(const std::vector<Prompt>& prompts, int start) {
         show();
         console_refresh();
         int k = INKEY(0);
-        if (fire_hotkey(k)) continue;
+        if (fire_hotkey(k)) {
+            // The handler may have drawn over the bar: show it again (and move it when the
+            // handler chose another prompt).
+            if (shown == st.current) shown = -1;
+            continue;
+        }
         switch (k) {
         case K::DOWN: case K::RIGHT:
             if (st.current + 1 < st.count) ++st.current;

@@ -317,6 +317,7 @@ void EditBuffer::del() {
 
 void EditBuffer::backspace() {
     clear_pending_ = false;
+    if (width() == 0) return;
     if (typed_out()) {
         pos_ = last_editable();
         text_[pos_] = ' ';
