@@ -194,7 +194,7 @@ TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
     };
     // Wait for the menu, then open the list and move the bar.
     std::string screen;
-    for (int i = 0; i < 50 && screen.find("1.Unos") == std::string::npos; ++i) {
+    for (int i = 0; i < 100 && screen.find("1.Unos") == std::string::npos; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         screen = capture(session);
     }
@@ -202,7 +202,7 @@ TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
     send("Enter");
     send("Down");
     send("Down");
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 100; ++i) {
         screen = capture(session);
         if (screen == headless.screens[0]) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

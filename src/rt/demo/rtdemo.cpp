@@ -2,6 +2,7 @@
 // amount repaints the VAT beside it, and a choice list of months. It shows a newcomer the input
 // machinery and lets the end-to-end tests drive the headless console before the real program.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,10 @@ int main() {
     } catch (const rt::Error& e) {
         rt::console_shutdown();
         std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    } catch (const std::exception& e) {
+        rt::console_shutdown();
+        std::fprintf(stderr, "Greska: %s\n", e.what());
         return 1;
     }
 }

@@ -171,7 +171,7 @@ TEST_F(Input, BrowseMovesCallsTheHandlerAndEditsCells) {
     for (int i = 1; i <= 12; ++i) src.names.push_back("Red " + std::to_string(i));
     std::vector<double> amounts(12, 0.0);
     Browse b(5, 10, 10, 40, src);  // heading + 5 data rows
-    b.add({"Naziv", [&] { return Value(src.names[src.pos]); }, "", 10});
+    b.add({"Naziv", [&] { return Value(src.names[src.pos]); }, "", 10, {}});
     b.add({"Iznos", [&] { return Value(amounts[src.pos]); }, "9999.99", 0,
            [&](const Value& v) { amounts[src.pos] = std::get<double>(v); }});
     std::vector<std::tuple<int, int, int>> calls;
