@@ -1,7 +1,6 @@
 // rtdemo: a small program on the runtime alone: a title, a light-bar menu, an entry form whose
 // amount repaints the VAT beside it, and a choice list of months. It shows a newcomer the input
 // machinery and lets the end-to-end tests drive the headless console before the real program.
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
@@ -170,12 +169,8 @@ int main() {
         rt::console_shutdown();
         return rc;
     } catch (const rt::Error& e) {
-        rt::console_shutdown();
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        rt::console_fail(e.what());
     } catch (const std::exception& e) {
-        rt::console_shutdown();
-        std::fprintf(stderr, "Greska: %s\n", e.what());
-        return 1;
+        rt::console_fail(std::string("Greska: ") + e.what());
     }
 }
