@@ -3,6 +3,7 @@
 #include "rt/dbf/ntx.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,6 +89,7 @@ private:
     uint32_t alloc_page();
     void free_page(uint32_t off);
     void refresh_header();
+    void remap();
     void set_lock(short type);
     void need_write() const {
         if (ro_) throw rt::Error("Indeks " + path_ + " je otvoren samo za citanje");
@@ -146,6 +148,9 @@ private:
     bool modified_ = false;
     int lock_ = 0;  // 0 none, 1 shared, 2 exclusive
 
+    const uint8_t* view_ = nullptr;  // the file mapped for reading
+    size_t view_len_ = 0;
+    std::vector<uint8_t> checked_;   // mapped pages already validated
     std::deque<Slot> slots_;
     std::unordered_map<uint32_t, int> map_;
     size_t hand_ = 0;
@@ -200,16 +205,31 @@ void NtxImpl::validate(const uint8_t* b, uint32_t off) const {
     PageView v{b};
     const int n = v.count();
     if (n > max_) corrupt("stranica " + std::to_string(off) + " ima previse kljuceva");
-    uint16_t offs[kPageSize / 8];
+    // Items must not overlap. Offsets on the item grid (the usual case) need only be distinct;
+    // others are sorted and compared.
+    uint64_t grid[2] = {0, 0};
+    bool on_grid = true;
     for (int i = 0; i <= max_; ++i) {
         int o = v.slot(i);
         if (o < base_ || o + item_ > static_cast<int>(kPageSize))
             corrupt("stranica " + std::to_string(off) + ": pogresan pomak stavke");
-        offs[i] = static_cast<uint16_t>(o);
+        int rel = o - base_;
+        if (rel % item_ != 0 || rel / item_ >= 128) {
+            on_grid = false;
+            continue;
+        }
+        uint64_t bit = uint64_t{1} << ((rel / item_) & 63);
+        uint64_t& w = grid[rel / item_ / 64];
+        if (w & bit) corrupt("stranica " + std::to_string(off) + ": stavke se preklapaju");
+        w |= bit;
     }
-    std::sort(offs, offs + max_ + 1);
-    for (int i = 1; i <= max_; ++i)
-        if (offs[i] - offs[i - 1] < item_) corrupt("stranica " + std::to_string(off) + ": stavke se preklapaju");
+    if (!on_grid) {
+        uint16_t offs[kPageSize / 8];
+        for (int i = 0; i <= max_; ++i) offs[i] = static_cast<uint16_t>(v.slot(i));
+        std::sort(offs, offs + max_ + 1);
+        for (int i = 1; i <= max_; ++i)
+            if (offs[i] - offs[i - 1] < item_) corrupt("stranica " + std::to_string(off) + ": stavke se preklapaju");
+    }
     if (n > 0) {
         bool leaf = v.child(0) == 0;
         for (int i = 1; i <= n; ++i)
@@ -240,6 +260,25 @@ int NtxImpl::victim() {
     }
 }
 
+// Maps the whole file for reading (pages written by this handle stay in the cache until flushed;
+// the cache is looked at first). Without a mapping pages are read into the cache.
+void NtxImpl::remap() {
+    if (view_) ::munmap(const_cast<uint8_t*>(view_), view_len_);
+    view_ = nullptr;
+    view_len_ = 0;
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) io_error("citanju");
+    const size_t len = static_cast<size_t>(st.st_size) / kPageSize * kPageSize;
+    if (len >= kPageSize) {
+        void* p = ::mmap(nullptr, len, PROT_READ, MAP_SHARED, fd_, 0);
+        if (p != MAP_FAILED) {
+            view_ = static_cast<const uint8_t*>(p);
+            view_len_ = len;
+        }
+    }
+    checked_.assign(len / kPageSize, 0);
+}
+
 const uint8_t* NtxImpl::page(uint32_t off) {
     auto it = map_.find(off);
     if (it != map_.end()) {
@@ -247,7 +286,19 @@ const uint8_t* NtxImpl::page(uint32_t off) {
         s.ref = true;
         return s.b;
     }
-    check_offset(off);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (off >= kPageSize && off % kPageSize == 0 && off + size_t{kPageSize} <= view_len_) {
+            const uint8_t* p = view_ + off;
+            uint8_t& c = checked_[off / kPageSize];
+            if (!c) {
+                validate(p, off);
+                c = 1;
+            }
+            return p;
+        }
+        check_offset(off);
+        if (attempt == 0) remap();
+    }
     int idx = victim();
     Slot& s = slots_[static_cast<size_t>(idx)];
     read_at(off, s.b, kPageSize);
@@ -279,6 +330,7 @@ void NtxImpl::drop_cache() {
     slots_.clear();
     map_.clear();
     hand_ = 0;
+    remap();
 }
 
 uint32_t NtxImpl::alloc_page() {
@@ -308,11 +360,12 @@ void NtxImpl::free_page(uint32_t off) {
 }
 
 void NtxImpl::refresh_header() {
-    uint8_t h[kPageSize];
-    read_at(0, h, kPageSize);
+    uint8_t h[24];
+    if (view_len_ >= sizeof h) std::memcpy(h, view_, sizeof h);  // the mapping shows the file as it is now
+    else read_at(0, h, sizeof h);
     if (rd16(h + 2) == version_ && rd32(h + 4) == root_ && rd32(h + 8) == free_) return;
     if (rd16(h + 14) != keylen_ || rd16(h + 18) != max_) corrupt("zaglavlje je promenjeno");
-    std::memcpy(hdr_, h, kPageSize);
+    std::memcpy(hdr_, h, sizeof h);
     version_ = rd16(h + 2);
     root_ = rd32(h + 4);
     free_ = rd32(h + 8);
@@ -382,6 +435,7 @@ NtxImpl::NtxImpl(const std::string& path, const std::vector<FieldDef>& fields, b
             throw rt::Error("Indeks " + path_ + ": duzina kljuca " + std::to_string(keylen_) +
                             " ne odgovara izrazu \"" + text + "\" (" + std::to_string(expr_.key_size()) + ")");
         check_offset(root_);
+        remap();
         cur_key_.reserve(static_cast<size_t>(keylen_));
         kbuf_.reserve(static_cast<size_t>(keylen_));
     } catch (...) {
@@ -403,6 +457,7 @@ NtxImpl::~NtxImpl() {
         } catch (...) {
         }
     }
+    if (view_) ::munmap(const_cast<uint8_t*>(view_), view_len_);
     ::close(fd_);
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <queue>
 #include <vector>
 
@@ -54,49 +55,62 @@ void write_all(int fd, const void* data, size_t len, const std::string& path) {
     }
 }
 
-// One chunk of keys sorted in memory.
+// One chunk of keys sorted in memory. Keys of up to 16 bytes live only in the sort entries
+// (as two big-endian words), so sorting and reading them back touch one array in order.
 class Chunk {
 public:
-    Chunk(size_t kl, size_t cap) : kl_(kl) {
-        keys_.reserve(cap * kl);
-        ents_.reserve(cap);
+    Chunk(size_t kl, size_t cap) : kl_(kl), cap_(cap), packed_(kl <= 16), ents_(new SortEnt[cap]) {
+        if (!packed_) keys_.reset(new char[cap * kl]);
     }
-    size_t size() const { return ents_.size(); }
-    void clear() {
-        keys_.clear();
-        ents_.clear();
-    }
-    char* add(uint32_t rec) {
-        size_t idx = ents_.size();
-        keys_.resize((idx + 1) * kl_);
-        ents_.push_back({0, 0, static_cast<uint32_t>(idx), rec});
-        return &keys_[idx * kl_];
+    size_t size() const { return n_; }
+    void clear() { n_ = 0; }
+    // The place for the next key (kl bytes), then end_add().
+    char* begin_add() { return packed_ ? scratch_ : &keys_[n_ * kl_]; }
+    void end_add(uint32_t rec) {
+        const char* k = packed_ ? scratch_ : &keys_[n_ * kl_];
+        SortEnt& e = ents_[n_];
+        e.a = be_prefix(k, kl_);
+        e.b = kl_ > 8 ? be_prefix(k + 8, kl_ - 8) : 0;
+        e.idx = static_cast<uint32_t>(n_);
+        e.rec = rec;
+        ++n_;
     }
     void sort() {
-        for (auto& e : ents_) {
-            const char* k = &keys_[static_cast<size_t>(e.idx) * kl_];
-            e.a = be_prefix(k, kl_);
-            e.b = kl_ > 8 ? be_prefix(k + 8, kl_ - 8) : 0;
-        }
         const size_t kl = kl_;
-        const char* keys = keys_.data();
-        std::sort(ents_.begin(), ents_.end(), [kl, keys](const SortEnt& x, const SortEnt& y) {
+        const char* keys = keys_.get();
+        if (packed_) {
+            std::sort(ents_.get(), ents_.get() + n_, [](const SortEnt& x, const SortEnt& y) {
+                if (x.a != y.a) return x.a < y.a;
+                if (x.b != y.b) return x.b < y.b;
+                return x.rec < y.rec;
+            });
+            return;
+        }
+        std::sort(ents_.get(), ents_.get() + n_, [kl, keys](const SortEnt& x, const SortEnt& y) {
             if (x.a != y.a) return x.a < y.a;
             if (x.b != y.b) return x.b < y.b;
-            if (kl > 16) {
-                int c = std::memcmp(keys + static_cast<size_t>(x.idx) * kl + 16, keys + static_cast<size_t>(y.idx) * kl + 16, kl - 16);
-                if (c) return c < 0;
-            }
+            int c = std::memcmp(keys + static_cast<size_t>(x.idx) * kl + 16, keys + static_cast<size_t>(y.idx) * kl + 16, kl - 16);
+            if (c) return c < 0;
             return x.rec < y.rec;
         });
     }
-    const char* key(size_t i) const { return &keys_[static_cast<size_t>(ents_[i].idx) * kl_]; }
+    // The i-th key in sorted order: a pointer into the chunk, or written to buf (16 bytes).
+    const char* key(size_t i, char* buf) const {
+        const SortEnt& e = ents_[i];
+        if (!packed_) return &keys_[static_cast<size_t>(e.idx) * kl_];
+        for (size_t j = 0; j < kl_; ++j)
+            buf[j] = static_cast<char>(j < 8 ? e.a >> (56 - 8 * j) : e.b >> (56 - 8 * (j - 8)));
+        return buf;
+    }
     uint32_t rec(size_t i) const { return ents_[i].rec; }
 
 private:
-    size_t kl_;
-    std::vector<char> keys_;
-    std::vector<SortEnt> ents_;
+    size_t kl_, cap_;
+    bool packed_;
+    size_t n_ = 0;
+    std::unique_ptr<SortEnt[]> ents_;
+    std::unique_ptr<char[]> keys_;
+    char scratch_[16];
 };
 
 // Sorted entries in key order, one at a time.
@@ -108,14 +122,17 @@ public:
 
 class ChunkSource final : public Source {
 public:
-    ChunkSource(const Chunk& c, size_t kl, bool unique) : c_(c), kl_(kl), unique_(unique) {}
+    ChunkSource(const Chunk& c, size_t kl, bool unique) : c_(c), kl_(kl), unique_(unique), last_(kl, '\0') {}
     bool next(const char*& key, uint32_t& rec) override {
         while (i_ < c_.size()) {
-            const char* k = c_.key(i_);
+            const char* k = c_.key(i_, buf_);
             uint32_t r = c_.rec(i_);
             ++i_;
-            if (unique_ && last_ && std::memcmp(last_, k, kl_) == 0) continue;
-            last_ = k;
+            if (unique_) {
+                if (have_last_ && std::memcmp(last_.data(), k, kl_) == 0) continue;
+                std::memcpy(last_.data(), k, kl_);
+                have_last_ = true;
+            }
             key = k;
             rec = r;
             return true;
@@ -124,15 +141,17 @@ public:
     }
     void rewind() {
         i_ = 0;
-        last_ = nullptr;
+        have_last_ = false;
     }
 
 private:
     const Chunk& c_;
     size_t kl_;
     bool unique_;
+    std::string last_;
+    bool have_last_ = false;
     size_t i_ = 0;
-    const char* last_ = nullptr;
+    char buf_[16];
 };
 
 // A sorted run on a temporary file, read through a buffer.
@@ -233,7 +252,6 @@ public:
             mn = std::min(cap, static_cast<uint64_t>(half) + static_cast<uint64_t>(half + 1) * mn);
             mx = std::min(cap, static_cast<uint64_t>(max) + static_cast<uint64_t>(max + 1) * mx);
         }
-        out_.reserve(kFlushPages * kPageSize);
     }
     uint32_t build_all(Source& src, uint64_t n) {
         src_ = &src;
@@ -252,11 +270,19 @@ private:
         const size_t kl = static_cast<size_t>(kl_);
         std::vector<uint32_t> ch, recs;
         std::string keys;
-        if (h == 1) {
-            recs.resize(n);
-            keys.resize(n * kl);
-            for (uint64_t i = 0; i < n; ++i) take(&keys[i * kl], recs[i]);
-            return put(static_cast<int>(n), nullptr, recs.data(), keys.data());
+        if (h == 1) {  // a leaf is filled in place in the output buffer
+            uint32_t off;
+            uint8_t* pg = reserve(off);
+            encode_page(pg, max_, kl_, 0, nullptr, nullptr, nullptr);
+            wr16(pg, static_cast<uint32_t>(n));
+            const size_t base = 2 + 2 * static_cast<size_t>(max_ + 1), item = kl + 8;
+            for (uint64_t i = 0; i < n; ++i) {
+                uint8_t* it = pg + base + i * item;
+                uint32_t rec;
+                take(reinterpret_cast<char*>(it + 8), rec);
+                wr32(it + 4, rec);
+            }
+            return off;
         }
         const uint64_t mn = minsub_[static_cast<size_t>(h - 2)], mx = maxsub_[static_cast<size_t>(h - 2)];
         uint64_t k = std::max<uint64_t>(root ? 2 : static_cast<uint64_t>(half_) + 1, (n + 1 + mx) / (mx + 1));
@@ -277,20 +303,24 @@ private:
         if (!src_->next(k, rec)) throw rt::Error("Indeks " + path_ + ": nedostaju kljucevi pri izgradnji");
         std::memcpy(key, k, static_cast<size_t>(kl_));
     }
-    uint32_t put(int n, const uint32_t* ch, const uint32_t* recs, const char* keys) {
+    uint8_t* reserve(uint32_t& off) {
         if (next_off_ > 0xFFFFF000ULL) throw rt::Error("Indeks " + path_ + " je prevelik");
-        const uint32_t off = static_cast<uint32_t>(next_off_);
+        if (used_ + kPageSize > kFlushPages * kPageSize) flush();
+        off = static_cast<uint32_t>(next_off_);
         next_off_ += kPageSize;
-        size_t at = out_.size();
-        out_.resize(at + kPageSize);
-        encode_page(reinterpret_cast<uint8_t*>(&out_[at]), max_, kl_, n, ch, recs, keys);
-        if (out_.size() >= kFlushPages * kPageSize) flush();
+        uint8_t* p = out_.get() + used_;
+        used_ += kPageSize;
+        return p;
+    }
+    uint32_t put(int n, const uint32_t* ch, const uint32_t* recs, const char* keys) {
+        uint32_t off;
+        encode_page(reserve(off), max_, kl_, n, ch, recs, keys);
         return off;
     }
     void flush() {
-        if (out_.empty()) return;
-        write_all(fd_, out_.data(), out_.size(), path_);
-        out_.clear();
+        if (!used_) return;
+        write_all(fd_, out_.get(), used_, path_);
+        used_ = 0;
     }
 
     int fd_;
@@ -299,7 +329,8 @@ private:
     Source* src_ = nullptr;
     uint64_t next_off_ = kPageSize;
     std::vector<uint64_t> minsub_, maxsub_;
-    std::string out_;
+    std::unique_ptr<uint8_t[]> out_{new uint8_t[kFlushPages * kPageSize]};
+    size_t used_ = 0;
 };
 
 FILE* temp_file(const std::string& path) {
@@ -354,11 +385,12 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
         runs.push_back(std::move(r));
         FILE* f = runs.back().f;
         std::vector<char> line(ukl + 4);
-        const char* last = nullptr;
+        std::string last;
+        char kb[16];
         for (size_t i = 0; i < chunk.size(); ++i) {
-            const char* k = chunk.key(i);
-            if (unique && last && std::memcmp(last, k, ukl) == 0) continue;
-            last = k;
+            const char* k = chunk.key(i, kb);
+            if (unique && !last.empty() && std::memcmp(last.data(), k, ukl) == 0) continue;
+            if (unique) last.assign(k, ukl);
             std::memcpy(line.data(), k, ukl);
             wr32(reinterpret_cast<uint8_t*>(line.data() + ukl), chunk.rec(i));
             if (std::fwrite(line.data(), 1, line.size(), f) != line.size()) io_fail(path, "sortiranju");
@@ -370,7 +402,8 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
         const char* rec = record(r);
         if (!rec) continue;
         if (chunk.size() >= cap) spill();
-        expr.eval_to(rec, chunk.add(r));
+        expr.eval_to(rec, chunk.begin_add());
+        chunk.end_add(r);
         ++total;
     }
 
