@@ -23,9 +23,6 @@ using namespace ntx;
 
 namespace {
 
-// Memory for the keys being sorted at once; larger tables are sorted in runs of this size.
-constexpr size_t kSortBudget = 64u << 20;
-
 struct SortEnt {
     uint64_t a, b;  // the first 16 key bytes, big-endian, for quick comparison
     uint32_t idx;   // position in the chunk
@@ -367,7 +364,7 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
 
     // Collect and sort the keys: one chunk in memory, or sorted runs on temporary files.
     const size_t per_key = ukl + sizeof(SortEnt);
-    const size_t cap = std::max<size_t>(1024, kSortBudget / per_key);
+    const size_t cap = std::max<size_t>(64, sort_budget() / per_key);
     Chunk chunk(ukl, std::min<size_t>(cap, std::max<size_t>(count, 1)));
     std::vector<Run> runs;
     struct RunsCloser {

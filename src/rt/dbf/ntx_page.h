@@ -14,6 +14,7 @@
 // Free pages: the header's free pointer names the first one; a free page has count 0 and its item 0
 // child pointer holds the next free page (0 ends the chain).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -37,6 +38,13 @@ inline void wr32(uint8_t* p, uint32_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
     p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+// Memory for sorting keys when an index is built; larger tables are sorted in runs on temporary
+// files. Tests lower it to exercise the merge.
+inline size_t& sort_budget() {
+    static size_t bytes = size_t{64} << 20;
+    return bytes;
 }
 
 // Max items per page for a key size: what fits with its offset slot, less one for the rightmost

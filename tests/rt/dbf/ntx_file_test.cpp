@@ -1,0 +1,196 @@
+// Index files as files: read back by the independent walker, built through sorted runs on
+// temporary files, and damaged on purpose.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include "rt/dbf/ntx.h"
+#include "rt/dbf/ntx_page.h"
+#include "rt/fmt/error.h"
+#include "ntx_test_util.h"
+
+using namespace ntxtest;
+using rt::dbf::FieldDef;
+using rt::dbf::NtxFile;
+
+namespace {
+
+// A table of two fields: code (C 6) and date (D 8), keyed "Sifra+dtos(datum)".
+struct Table {
+    std::vector<FieldDef> fields{{"SIFRA", 'C', 6, 0, 1}, {"DATUM", 'D', 8, 0, 7}};
+    std::vector<std::string> recs;
+    explicit Table(uint32_t n, uint32_t seed, int codes) {
+        std::mt19937 rng(seed);
+        char buf[32];
+        for (uint32_t i = 0; i < n; ++i) {
+            std::snprintf(buf, sizeof buf, " %06u2024%02u%02u", static_cast<unsigned>(rng() % static_cast<unsigned>(codes)),
+                          static_cast<unsigned>(1 + rng() % 12), static_cast<unsigned>(1 + rng() % 28));
+            recs.emplace_back(buf);
+        }
+    }
+    std::function<const char*(uint32_t)> reader() const {
+        return [this](uint32_t r) { return recs[r - 1].c_str(); };
+    }
+    std::set<std::pair<std::string, uint32_t>> expected() const {
+        std::set<std::pair<std::string, uint32_t>> m;
+        for (uint32_t i = 0; i < recs.size(); ++i) m.emplace(recs[i].substr(1), i + 1);
+        return m;
+    }
+};
+
+std::string walker(const std::string& path, int* status = nullptr) {
+    const std::string out = path + ".walk";
+    const std::string cmd = "python3 '" + std::string(TOR_SOURCE_DIR) + "/tests/tools/ntxwalk.py' '" + path + "' > '" + out + "' 2>/dev/null";
+    int rc = std::system(cmd.c_str());
+    if (status) *status = rc;
+    return read_file(out);
+}
+
+std::string as_lines(const std::set<std::pair<std::string, uint32_t>>& m) {
+    std::string s;
+    for (auto& [k, r] : m) s += std::to_string(r) + "|" + k + "\n";
+    return s;
+}
+
+}  // namespace
+
+TEST(NtxFile, WalkerReadsBuiltAndUpdatedIndexes) {
+    TempDir tmp;
+    Table t(20000, 5, 3000);
+    const std::string path = tmp.file("w.ntx");
+    NtxFile::create(path, "Sifra+dtos(datum)", t.fields, static_cast<uint32_t>(t.recs.size()), t.reader());
+    auto want = t.expected();
+    int rc = -1;
+    EXPECT_EQ(walker(path, &rc), as_lines(want));
+    EXPECT_EQ(rc, 0);
+    {
+        auto f = NtxFile::open(path, t.fields);
+        std::mt19937 rng(9);
+        for (int i = 0; i < 15000; ++i) {
+            auto it = want.lower_bound({std::to_string(rng() % 1000000), 0});
+            if (it == want.end()) continue;
+            auto [k, r] = *it;
+            ASSERT_TRUE(f->remove(k, r));
+            want.erase(it);
+            if (i % 3 == 0) {
+                std::string nk = k;
+                nk[0] = static_cast<char>('0' + rng() % 10);
+                f->insert(nk, r);
+                want.emplace(nk, r);
+            }
+        }
+    }  // closing writes everything
+    EXPECT_EQ(walker(path, &rc), as_lines(want));
+    EXPECT_EQ(rc, 0);
+}
+
+TEST(NtxFile, BuildThroughSortedRunsEqualsBuildInMemory) {
+    TempDir tmp;
+    Table t(30000, 11, 500);
+    const uint32_t n = static_cast<uint32_t>(t.recs.size());
+    for (bool unique : {false, true}) {
+        const std::string mem = tmp.file("mem.ntx"), runs = tmp.file("runs.ntx");
+        NtxFile::create(mem, "Sifra+dtos(datum)", t.fields, n, t.reader(), unique);
+        const size_t saved = rt::dbf::ntx::sort_budget();
+        rt::dbf::ntx::sort_budget() = 64 * 1024;  // about 1700 keys a run: 18 runs
+        NtxFile::create(runs, "Sifra+dtos(datum)", t.fields, n, t.reader(), unique);
+        rt::dbf::ntx::sort_budget() = saved;
+        EXPECT_EQ(read_file(mem), read_file(runs)) << unique;
+        auto f = NtxFile::open(runs, t.fields);
+        EXPECT_EQ(f->check(), "");
+        size_t count = 0;
+        std::string last;
+        for (uint32_t r = f->first(); r; r = f->next(), ++count) {
+            if (unique) {
+                EXPECT_NE(f->current_key(), last);
+            }
+            last = f->current_key();
+        }
+        if (!unique) {
+            EXPECT_EQ(count, n);
+        } else {
+            std::set<std::string> distinct;
+            for (auto& r : t.recs) distinct.insert(r.substr(1));
+            EXPECT_EQ(count, distinct.size());
+        }
+    }
+}
+
+// Damaged files end in rt::Error or in answers that hang together, never in a crash or a hang.
+TEST(NtxFile, DamagedFilesFailCleanly) {
+    TempDir tmp;
+    Table t(3000, 3, 400);
+    const std::string good = tmp.file("good.ntx");
+    NtxFile::create(good, "Sifra+dtos(datum)", t.fields, static_cast<uint32_t>(t.recs.size()), t.reader());
+    {  // some updates so pages are not all in their built layout
+        auto f = NtxFile::open(good, t.fields);
+        for (uint32_t r = 1; r <= 300; ++r) f->remove(t.recs[r - 1].substr(1), r);
+        for (uint32_t r = 1; r <= 150; ++r) f->insert(t.recs[r - 1].substr(1), r);
+    }
+    const std::string orig = read_file(good);
+    const std::string path = tmp.file("bad.ntx");
+    std::mt19937 rng(77);
+    int errors = 0, survived = 0;
+    for (int round = 0; round < 600; ++round) {
+        std::string data = orig;
+        const unsigned kind = rng() % 4;
+        if (kind == 0) {
+            data.resize(rng() % data.size());
+        } else {
+            const int flips = 1 + static_cast<int>(rng() % 12);
+            for (int i = 0; i < flips; ++i) {
+                size_t at;
+                if (kind == 1) at = rng() % 24;                          // header fields
+                else if (kind == 2) at = 1024 * (1 + rng() % (data.size() / 1024 - 1)) + rng() % 90;  // counts, offsets
+                else at = rng() % data.size();
+                data[at] = static_cast<char>(rng() % 3 == 0 ? 0xFF : rng());
+            }
+        }
+        {
+            std::FILE* w = std::fopen(path.c_str(), "wb");
+            std::fwrite(data.data(), 1, data.size(), w);
+            std::fclose(w);
+        }
+        try {
+            auto f = NtxFile::open(path, t.fields);
+            size_t steps = 0;
+            for (uint32_t r = f->first(); r && steps < 100000; r = f->next()) ++steps;
+            ASSERT_LT(steps, 100000u) << "endless walk, round " << round;
+            steps = 0;
+            for (uint32_t r = f->last(); r && steps < 100000; r = f->prev()) ++steps;
+            ASSERT_LT(steps, 100000u) << "endless walk back, round " << round;
+            bool found;
+            for (int i = 0; i < 20; ++i) f->seek(t.recs[rng() % t.recs.size()].substr(1, 6), found);
+            f->check();
+            for (uint32_t r = 1; r <= 40; ++r) f->remove(t.recs[r - 1].substr(1), r);
+            for (uint32_t r = 1; r <= 40; ++r) f->insert(t.recs[r - 1].substr(1), r);
+            f->flush();
+            ++survived;
+        } catch (const rt::Error& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            ++errors;
+        }
+    }
+    EXPECT_GT(errors, 100);
+    EXPECT_GT(survived, 10);
+}
+
+TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
+    TempDir tmp;
+    Table t(100, 1, 50);
+    const std::string path = tmp.file("h.ntx");
+    NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 100, t.reader());
+    std::vector<FieldDef> other{{"NAZIV", 'C', 14, 0, 1}};
+    try {
+        NtxFile::open(path, other);
+        FAIL() << "an expression over missing fields was accepted";
+    } catch (const rt::Error& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
+    std::vector<FieldDef> wider{{"SIFRA", 'C', 8, 0, 1}, {"DATUM", 'D', 8, 0, 9}};
+    EXPECT_THROW(NtxFile::open(path, wider), rt::Error);  // key size differs from the header
+    EXPECT_THROW(NtxFile::open(tmp.file("missing.ntx"), t.fields), rt::Error);
+    EXPECT_THROW(NtxFile::create(tmp.file("x.ntx"), "Sifra+", t.fields, 100, t.reader()), rt::Error);
+}
