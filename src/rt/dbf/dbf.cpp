@@ -91,10 +91,27 @@ double parse_number(const char* p, int len) {
 // Right-aligned text of v with dec decimals, rounded as xBase does; false when it does not fit.
 bool format_number(double v, int len, int dec, char* out) {
     if (!std::isfinite(v) || dec < 0 || dec > 15) return false;
-    double r = rt::ROUND(v, dec);
     char tmp[400];
     int n;
-    double scaled = r * POW10[dec];
+    // Fast path: far enough from a half, rounding the scaled value is what ROUND does; close to
+    // a half, ROUND's 15-digit guard decides (2.675 -> 2.68).
+    double scaled = std::fabs(v) * POW10[dec];
+    double r;
+    if (scaled < 1.0e15) {
+        double fl = std::floor(scaled);
+        double fr = scaled - fl;
+        if (std::fabs(fr - 0.5) > 1.0e-6) {
+            scaled = fr > 0.5 ? fl + 1 : fl;
+            if (v < 0) scaled = -scaled;
+            r = scaled / POW10[dec];
+        } else {
+            r = rt::ROUND(v, dec);
+            scaled = r * POW10[dec];
+        }
+    } else {
+        r = rt::ROUND(v, dec);
+        scaled = r * POW10[dec];
+    }
     if (std::fabs(scaled) < 9.0e15) {
         int64_t m = std::llround(scaled);
         bool neg = m < 0;
@@ -154,7 +171,30 @@ struct WorkArea::Impl {
     bool dirty = false, is_new = false;
     std::vector<std::unique_ptr<NtxFile>> idx;
     int order = 0;
-    bool cursor_ok = false;   // the controlling index's cursor is on the current record
+    // The controlling index's cursor is where the next step continues: on the current record, or,
+    // while read-ahead entries are queued, on the last of them.
+    bool cursor_ok = false;
+    // Shared scans read the next entries of the controlling index ahead, a growing batch per index
+    // lock, instead of taking the lock for every step. The records themselves are always read
+    // fresh; only the order may lag behind another process's change by one batch.
+    std::vector<uint32_t> ahead;
+    size_t ahead_pos = 0;
+    int ahead_dir = 0;
+    bool ahead_end = false;      // the batch reached the end of the index
+    size_t ahead_batch = 1;
+    static constexpr size_t AHEAD_MAX = 256;
+
+    void reset_ahead() {
+        ahead.clear();
+        ahead_pos = 0;
+        ahead_dir = 0;
+        ahead_end = false;
+        ahead_batch = 1;
+    }
+    void invalidate_cursor() {
+        cursor_ok = false;
+        reset_ahead();
+    }
     std::vector<uint32_t> locks;
     bool file_locked = false;
     std::function<bool()> filter;
@@ -238,7 +278,7 @@ struct WorkArea::Impl {
         std::memcpy(rec.data(), blank.data(), blank.size());
         std::memcpy(orig.data(), blank.data(), blank.size());
         eof = true;
-        cursor_ok = false;
+        invalidate_cursor();
     }
 
     // Writes the current record when changed, keeping every open index current.
@@ -259,7 +299,7 @@ struct WorkArea::Impl {
                 x->remove(ok, recno);
                 x->insert(nk, recno);
             }
-            if (static_cast<int>(i) == order - 1) cursor_ok = false;
+            if (static_cast<int>(i) == order - 1) invalidate_cursor();
         }
         std::memcpy(orig.data(), rec.data(), rec.size());
         dirty = false;
@@ -277,24 +317,53 @@ struct WorkArea::Impl {
         return false;
     }
 
+    // The entry after the current record in direction dir, with the cursor synchronised first.
+    uint32_t first_step(NtxFile* x, int dir) {
+        if (sync_cursor(x)) return dir > 0 ? x->next() : x->prev();
+        // The record is not in the index (its key was changed elsewhere): continue from its key.
+        bool f;
+        uint32_t r = x->seek(x->expr().eval(orig.data()), f);
+        if (dir < 0) r = r ? x->prev() : x->last();
+        while (r && r == recno) r = dir > 0 ? x->next() : x->prev();
+        return r;
+    }
+
     // One visible record further in the current order (dir +1 / -1): its number, 0 when none.
     uint32_t step(int dir) {
         if (NtxFile* x = ctl()) {
-            ReadLock g(x, shared());
-            uint32_t r;
-            if (sync_cursor(x)) {
-                r = dir > 0 ? x->next() : x->prev();
-            } else {
-                // The record is not in the index (changed elsewhere): continue from its key.
-                bool f;
-                const uint32_t self_no = recno;
-                r = x->seek(x->expr().eval(orig.data()), f);
-                if (dir < 0) r = r ? x->prev() : x->last();
-                while (r == self_no) r = dir > 0 ? x->next() : x->prev();
+            if (!shared()) {
+                uint32_t r = first_step(x, dir);
+                while (r && !(load_entry(r) && visible())) r = dir > 0 ? x->next() : x->prev();
+                cursor_ok = r != 0;
+                return r;
             }
-            while (r && !(load_entry(r) && visible())) r = dir > 0 ? x->next() : x->prev();
-            cursor_ok = r != 0;
-            return r;
+            if (ahead_dir != dir && !ahead.empty()) invalidate_cursor();   // turned round: from here
+            for (;;) {
+                if (ahead_pos < ahead.size()) {
+                    uint32_t r = ahead[ahead_pos++];
+                    if (load_entry(r) && visible()) return r;
+                    continue;
+                }
+                if (ahead_end) {
+                    invalidate_cursor();
+                    return 0;
+                }
+                // Next batch, under one index lock.
+                const size_t batch = ahead_batch;
+                ReadLock g(x, true);
+                uint32_t r = ahead.empty() ? first_step(x, dir) : (dir > 0 ? x->next() : x->prev());
+                ahead.clear();
+                ahead_pos = 0;
+                ahead_dir = dir;
+                while (r) {
+                    ahead.push_back(r);
+                    if (ahead.size() >= batch) break;
+                    r = dir > 0 ? x->next() : x->prev();
+                }
+                ahead_end = r == 0;
+                cursor_ok = r != 0;
+                ahead_batch = std::min(batch * 2, AHEAD_MAX);
+            }
         }
         uint32_t r = recno;
         for (;;) {
@@ -318,6 +387,7 @@ struct WorkArea::Impl {
     uint32_t edge(bool first) {
         file.refresh_count();
         if (NtxFile* x = ctl()) {
+            reset_ahead();
             ReadLock g(x, shared());
             uint32_t r = first ? x->first() : x->last();
             while (r && !(load_entry(r) && visible())) r = first ? x->next() : x->prev();
@@ -458,7 +528,7 @@ bool WorkArea::open(const std::string& path, const std::string& alias, bool excl
     m.blank.assign(rl, ' ');
     m.dirty = m.is_new = false;
     m.order = 0;
-    m.cursor_ok = false;
+    m.invalidate_cursor();
     m.found = false;
     m.top();
     return true;
@@ -507,7 +577,7 @@ void WorkArea::set_index(const std::vector<std::string>& ntx_paths) {
     m.flush_rec();
     m.idx.clear();
     m.order = 0;
-    m.cursor_ok = false;
+    m.invalidate_cursor();
     for (const std::string& p : ntx_paths) {
         if (p.empty()) continue;
         m.idx.push_back(NtxFile::open(detail::index_path(p), m.file.fields(), m.file.readonly()));
@@ -525,7 +595,7 @@ void WorkArea::add_index(const std::string& ntx_path) {
     m.idx.push_back(NtxFile::open(detail::index_path(ntx_path), m.file.fields(), m.file.readonly()));
     if (m.order == 0 && m.idx.size() == 1) {
         m.order = 1;
-        m.cursor_ok = false;
+        m.invalidate_cursor();
     }
 }
 
@@ -533,7 +603,7 @@ void WorkArea::set_order(int n) {
     Impl& m = *impl_;
     m.flush_rec();
     m.order = (n >= 1 && n <= static_cast<int>(m.idx.size())) ? n : 0;
-    m.cursor_ok = false;
+    m.invalidate_cursor();
 }
 
 int WorkArea::order() const { return impl_->order; }
@@ -634,7 +704,7 @@ void WorkArea::go_to(uint32_t recno) {
     } else {
         m.load(recno);
         m.eof = m.bof = false;
-        m.cursor_ok = false;
+        m.invalidate_cursor();
     }
     m.fire_relations();
 }
@@ -661,6 +731,7 @@ bool WorkArea::seek(const std::string& key, bool soft) {
         if (r && skipped) f = x->current_key().compare(0, k.size(), k) == 0;
     }
     m.bof = false;
+    m.reset_ahead();
     if (!r || (!f && !soft)) {
         m.set_eof();
     } else {
@@ -780,7 +851,7 @@ bool WorkArea::append_blank() {
     std::memcpy(m.orig.data(), m.blank.data(), m.blank.size());
     m.eof = m.bof = false;
     m.is_new = m.dirty = true;
-    m.cursor_ok = false;
+    m.invalidate_cursor();
     m.fire_relations();
     return true;
 }
@@ -822,7 +893,9 @@ bool WorkArea::rlock(uint32_t recno) {
     m.flush_rec();
     if (!m.file.lock(LOCK_BASE + recno, 1, false)) return false;
     m.locks.push_back(recno);
-    m.file.refresh_count();
+    // The record as it is now (another process may have changed it before the lock); the count
+    // only matters for a record beyond the one known.
+    if (recno > m.file.count()) m.file.refresh_count();
     if (recno == m.recno && !m.eof && recno <= m.file.count()) m.load(recno);
     return true;
 }
