@@ -176,10 +176,3 @@ TEST(EditBuffer, DatesAndLogicals) {
     type(b, "n");
     EXPECT_FALSE(std::get<bool>(val(b, false)));
 }
-
-TEST(EditBuffer, FieldTextGoesThroughTheTemplate) {
-    EXPECT_EQ(rt::field_text(VType::N, rt::parse_picture("9999999.99"), -5.0), "     -5.00");
-    EXPECT_EQ(rt::field_text(VType::N, rt::parse_picture("999"), 7.0), "  7");
-    EXPECT_EQ(rt::field_text(VType::C, rt::parse_picture("@!"), Value(std::string("abc"))), "ABC");
-    EXPECT_EQ(rt::field_text(VType::D, rt::parse_picture(""), Date::ymd(2026, 12, 7)), "07.12.2026");
-}
