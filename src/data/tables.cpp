@@ -114,14 +114,14 @@ bool CRTDBF(const std::string& name, const Polja& defs) {
     rt::dbf::WorkArea& old_area = rt::dbf::current();
     // A table held exclusively elsewhere cannot be counted: it is left alone this time, never
     // taken for a table with fewer fields.
-    if (!old_area.open(path, "", false)) return false;
+    if (!old_area.open(path, "STARA", false)) return false;
     const size_t have = static_cast<size_t>(old_area.field_count());
     old_area.close();
     if (have >= defs.size()) return true;
 
     // The upgrade holds the old table exclusively from start to end: when someone else has it
     // open, it waits for the next company entry.
-    if (!old_area.open(path, "", true)) return false;
+    if (!old_area.open(path, "STARA", true)) return false;
     if (static_cast<size_t>(old_area.field_count()) >= defs.size()) return true;
     const uint32_t records = old_area.reccount();
 
@@ -141,7 +141,7 @@ bool CRTDBF(const std::string& name, const Polja& defs) {
         ShowDeleted show;
         rt::dbf::select_free();
         rt::dbf::WorkArea& fresh = rt::dbf::current();
-        if (!fresh.open(temp, "", true)) throw rt::Error("Ne mogu da otvorim " + temp);
+        if (!fresh.open(temp, "NOVA", true)) throw rt::Error("Ne mogu da otvorim " + temp);
         fresh.append_from(copy);
         fresh.commit();
         const uint32_t filled = fresh.reccount();

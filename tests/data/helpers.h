@@ -2,6 +2,7 @@
 // directory, the virtual clock, and small readers of table and index files.
 #pragma once
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,26 +67,59 @@ inline std::string screen_cells(int row, int col, int n) {
     return rt::cp437_to_utf8(raw);
 }
 
-// Runs body in a child process; the child ends with 0 when body returns true.
-template <class F>
-pid_t spawn(F body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        bool ok = false;
-        try {
-            ok = body();
-        } catch (...) {
-            ok = false;
+// A child process running body; it ends with 0 when body returns true. A child still running
+// when the test leaves (a failed assertion) is killed.
+class Child {
+public:
+    template <class F>
+    explicit Child(F body) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            bool ok = false;
+            try {
+                ok = body();
+            } catch (...) {
+                ok = false;
+            }
+            _exit(ok ? 0 : 1);
         }
-        _exit(ok ? 0 : 1);
     }
-    return pid;
-}
+    ~Child() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    // The exit status (100 + signal when killed).
+    int wait() {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+    }
 
-inline int wait_child(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
+private:
+    pid_t pid_ = -1;
+};
+
+// A pipe used to hand a signal byte between parent and child.
+struct Pipe {
+    int fd[2] = {-1, -1};
+    Pipe() { EXPECT_EQ(pipe(fd), 0); }
+    ~Pipe() {
+        for (int f : fd)
+            if (f >= 0) close(f);
+    }
+    bool send() {
+        char c = 1;
+        return write(fd[1], &c, 1) == 1;
+    }
+    bool receive() {
+        char c;
+        return read(fd[0], &c, 1) == 1;
+    }
+};
 
 }  // namespace tor::test
