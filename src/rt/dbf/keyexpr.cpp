@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "rt/fmt/error.h"
+#include "rt/fmt/fmt.h"
 
 namespace rt::dbf {
 
@@ -61,11 +62,7 @@ double parse_number(const char* p, int len) {
 
 std::string key_of_number(double v, int len, int dec) {
     if (len <= 0) return {};
-    char buf[400];
-    if (dec < 0) dec = 0;
-    int n = std::snprintf(buf, sizeof buf, "%*.*f", len, dec, v);
-    if (n < 0 || n > len) return std::string(static_cast<size_t>(len), '*');
-    return std::string(buf, static_cast<size_t>(n));
+    return rt::STR(v, len, dec < 0 ? 0 : dec);
 }
 
 std::string key_of_date_text(const std::string& yyyymmdd) {
@@ -255,9 +252,12 @@ struct KeyExpr::Impl {
         case Op::Str: {
             Val a = eval(n.args[0], rec);
             if (a.type != 'N') fail("str() trazi broj");
-            int len = 10, dec = 0;
-            if (n.args.size() >= 2) len = static_cast<int>(num_arg(n.args[1], rec));
-            if (n.args.size() >= 3) dec = static_cast<int>(num_arg(n.args[2], rec));
+            // without a width: the field's own width and decimals (10 digits for other numbers)
+            int len = a.len, dec = a.dec;
+            if (n.args.size() >= 2) {
+                len = static_cast<int>(num_arg(n.args[1], rec));
+                dec = n.args.size() >= 3 ? static_cast<int>(num_arg(n.args[2], rec)) : 0;
+            }
             if (len < 1 || len > 255 || dec < 0 || dec > 30) fail("pogresna duzina u str()");
             v.s = key_of_number(a.n, len, dec);
             return v;
