@@ -79,6 +79,11 @@ Value Get::value() const { return convert(type_, getter_()); }
 
 void Get::assign(const Value& v) {
     Value nv = convert(type_, v);
+    if (type_ == VType::N && field_text(type_, pic_, nv).find('*') != std::string::npos &&
+        pic_.tmpl.find('*') == std::string::npos) {
+        refuse();  // a number too wide for the picture is not taken (a table field would refuse it)
+        return;
+    }
     if (type_ == VType::C) {
         // The field keeps its width: a pasted text is padded or cut to the variable's length.
         std::string cur = std::get<std::string>(value());

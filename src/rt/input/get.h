@@ -47,7 +47,8 @@ public:
 
     // The variable's value, and assignment to it. Assigning to the field being edited reloads
     // its text and redraws it ("the field shows the new value at once"). A value of the wrong
-    // type is converted the obvious way (a number to a text for a character field …).
+    // type is converted the obvious way (a number to a text for a character field …). A number
+    // too wide for the field's picture is refused with a tone, as typing it would be.
     Value value() const;
     void assign(const Value& v);
     // Reloads the text of the field being edited from its variable and redraws it.

@@ -204,6 +204,10 @@ TEST_F(Read, HotKeysSeeTheTypedFieldAndCanChangeOrEndIt) {
     EXPECT_EQ(std::get<std::string>(clip), "abc  ");
     EXPECT_EQ(amount, 0);  // "abc" is no number
     EXPECT_EQ(active_var(), "");
+    // A number too wide for "99999" is not pasted.
+    clip = 123456.0;
+    run(gl, keys({K::DOWN, "12", K::ALT_V, K::ENTER}));
+    EXPECT_EQ(amount, 12);
 
     // A handler changing the variable directly shows at once; read_exit ends like PgDn.
     bind(K::F10, [&](const std::string&, int, const std::string&) {
