@@ -184,7 +184,54 @@ struct WorkArea::Impl {
     size_t ahead_batch = 1;
     static constexpr size_t AHEAD_MAX = 256;
 
+    // Held exclusively, the records of a long batch are read too, in file order with one read per
+    // stretch of nearby records, instead of one read per record.
+    std::vector<char> ahead_recs;
+    bool ahead_recs_ok = false;
+    static constexpr size_t PREFETCH_BYTES = 8u << 20;
+    static constexpr size_t PREFETCH_GAP = 16u << 10;   // bytes read over rather than another read
+
+    size_t excl_batch_max() const { return std::max<size_t>(AHEAD_MAX, PREFETCH_BYTES / rec.size()); }
+
+    void prefetch_records() {
+        ahead_recs_ok = false;
+        if (shared() || ahead.size() < 64) return;
+        file.flush();   // buffered appends go to disk, so every record is read from there
+        const size_t rl = rec.size();
+        std::vector<std::pair<uint32_t, uint32_t>> order;   // (record, position in the batch)
+        order.reserve(ahead.size());
+        for (size_t i = 0; i < ahead.size(); ++i) {
+            if (ahead[i] < 1 || ahead[i] > file.count()) return;   // an index out of step: read one by one
+            order.emplace_back(ahead[i], static_cast<uint32_t>(i));
+        }
+        std::sort(order.begin(), order.end());
+        ahead_recs.resize(ahead.size() * rl);
+        const uint32_t gap = static_cast<uint32_t>(std::max<size_t>(1, PREFETCH_GAP / rl));
+        const uint32_t span_max = static_cast<uint32_t>(std::max<size_t>(1, (1u << 20) / rl));
+        span_.resize(static_cast<size_t>(span_max) * rl);
+        size_t a = 0;
+        while (a < order.size()) {
+            const uint32_t first = order[a].first;
+            size_t b = a + 1;
+            while (b < order.size() && order[b].first - order[b - 1].first <= gap && order[b].first - first < span_max) ++b;
+            const uint32_t last = order[b - 1].first;
+            file.read_span(first, last, span_.data());
+            for (size_t k = a; k < b; ++k)
+                std::memcpy(ahead_recs.data() + static_cast<size_t>(order[k].second) * rl,
+                            span_.data() + static_cast<size_t>(order[k].first - first) * rl, rl);
+            a = b;
+        }
+        ahead_recs_ok = true;
+    }
+    std::vector<char> span_;
+
     void reset_ahead() {
+        ahead_recs_ok = false;
+        if (ahead_recs.capacity() > (1u << 20)) {   // the memory of a long scan is given back
+            std::vector<char>().swap(ahead_recs);
+            std::vector<char>().swap(span_);
+            std::vector<uint32_t>().swap(ahead);
+        }
         ahead.clear();
         ahead_pos = 0;
         ahead_dir = 0;
@@ -285,6 +332,7 @@ struct WorkArea::Impl {
     void flush_rec() {
         if (!dirty) return;
         if (eof) { dirty = false; return; }
+        ahead_recs_ok = false;
         file.write_record(recno, rec.data());
         for (size_t i = 0; i < idx.size(); ++i) {
             NtxFile* x = idx[i].get();
@@ -331,16 +379,20 @@ struct WorkArea::Impl {
     // One visible record further in the current order (dir +1 / -1): its number, 0 when none.
     uint32_t step(int dir) {
         if (NtxFile* x = ctl()) {
-            if (!shared()) {
-                uint32_t r = first_step(x, dir);
-                while (r && !(load_entry(r) && visible())) r = dir > 0 ? x->next() : x->prev();
-                cursor_ok = r != 0;
-                return r;
-            }
             if (ahead_dir != dir && !ahead.empty()) invalidate_cursor();   // turned round: from here
             for (;;) {
                 if (ahead_pos < ahead.size()) {
-                    uint32_t r = ahead[ahead_pos++];
+                    const size_t i = ahead_pos++;
+                    const uint32_t r = ahead[i];
+                    if (ahead_recs_ok) {
+                        if (r < 1 || r > file.count()) continue;
+                        std::memcpy(rec.data(), ahead_recs.data() + i * rec.size(), rec.size());
+                        std::memcpy(orig.data(), rec.data(), rec.size());
+                        recno = r;
+                        eof = false;
+                        if (visible()) return r;
+                        continue;
+                    }
                     if (load_entry(r) && visible()) return r;
                     continue;
                 }
@@ -348,21 +400,24 @@ struct WorkArea::Impl {
                     invalidate_cursor();
                     return 0;
                 }
-                // Next batch, under one index lock.
+                // The next batch of entries, under one index lock.
                 const size_t batch = ahead_batch;
-                ReadLock g(x, true);
-                uint32_t r = ahead.empty() ? first_step(x, dir) : (dir > 0 ? x->next() : x->prev());
-                ahead.clear();
-                ahead_pos = 0;
-                ahead_dir = dir;
-                while (r) {
-                    ahead.push_back(r);
-                    if (ahead.size() >= batch) break;
-                    r = dir > 0 ? x->next() : x->prev();
+                {
+                    ReadLock g(x, shared());
+                    uint32_t r = ahead.empty() ? first_step(x, dir) : (dir > 0 ? x->next() : x->prev());
+                    ahead.clear();
+                    ahead_pos = 0;
+                    ahead_dir = dir;
+                    while (r) {
+                        ahead.push_back(r);
+                        if (ahead.size() >= batch) break;
+                        r = dir > 0 ? x->next() : x->prev();
+                    }
+                    ahead_end = r == 0;
+                    cursor_ok = r != 0;
                 }
-                ahead_end = r == 0;
-                cursor_ok = r != 0;
-                ahead_batch = std::min(batch * 2, AHEAD_MAX);
+                ahead_batch = std::min(batch * 2, shared() ? AHEAD_MAX : excl_batch_max());
+                prefetch_records();
             }
         }
         uint32_t r = recno;

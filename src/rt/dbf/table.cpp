@@ -261,6 +261,20 @@ void DbfFile::read_record(uint32_t n, char* buf) {
     }
 }
 
+void DbfFile::read_span(uint32_t first, uint32_t last, char* out) {
+    if (first < 1 || last < first || last > disk_count_) corrupt("zapis " + std::to_string(last) + " ne postoji");
+    const uint64_t off = hdr_len_ + static_cast<uint64_t>(first - 1) * rec_len_;
+    const size_t need = static_cast<size_t>(last - first + 1) * rec_len_;
+    size_t got = 0;
+    while (got < need) {
+        ssize_t r = ::pread(fd_, out + got, need - got, static_cast<off_t>(off + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) throw rt::Error(sys_error("Greska pri citanju datoteke", path_));
+        if (r == 0) corrupt("zapis je preko kraja datoteke");
+        got += static_cast<size_t>(r);
+    }
+}
+
 const char* DbfFile::scan_record(uint32_t n) {
     if (n < 1 || n > count_) corrupt("zapis " + std::to_string(n) + " ne postoji");
     if (n > disk_count_) return abuf_.data() + static_cast<size_t>(n - disk_count_ - 1) * rec_len_;

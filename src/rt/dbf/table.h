@@ -43,6 +43,8 @@ public:
     // Raw bytes of record n for sequential bulk reading (a read-ahead window; the pointer stays
     // valid until the next call).
     const char* scan_record(uint32_t n);
+    // Records first..last (on disk, not in the append buffer) into out, with one read.
+    void read_span(uint32_t first, uint32_t last, char* out);
     // Writes record n; n == count() + 1 appends it (exclusive mode only: buffered).
     void write_record(uint32_t n, const char* buf);
     // Shared append: writes a blank record at count + 1, with the EOF byte, and the new count in

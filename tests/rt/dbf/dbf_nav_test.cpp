@@ -267,4 +267,58 @@ TEST_F(NavTest, IndexesFollowChangesAppendsAndDeletes) {
                                               row(false, "000007", "artikal 7", 73.5), row(false, "000000", "artikal 4", 0)}));
 }
 
+// Long scans read ahead (entries, and records when held exclusively): what this area changes on
+// the way must still be what is read afterwards, in both directions.
+TEST(LongScans, SeeTheirOwnChanges) {
+    dbftest::TempDir dir;
+    for (bool exclusive : {true, false}) {
+        create_table(dir / "big", {{"K", 'C', 8, 0}, {"N", 'N', 8, 0}});
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir / "big", "", exclusive));
+        uint32_t seed = 7;
+        for (int i = 0; i < 3000; ++i) {
+            ASSERT_TRUE(a.append_blank());
+            seed = seed * 1103515245u + 12345u;
+            a.put("K", rt::STRZERO((seed >> 8) % 100000, 8));
+            a.put("N", i);
+        }
+        a.unlock();
+        a.create_index("K", dir / "big");
+        int n = 0;
+        std::string prev;
+        for (a.go_top(); !a.eof(); a.skip(), ++n) {
+            ASSERT_LE(prev, a.get_str("K"));
+            prev = a.get_str("K");
+            ASSERT_TRUE(a.rlock());
+            a.put("N", a.get_num("N") + 100000);
+            if (n % 500 == 0) a.delete_record();
+            if (n == 1000) {
+                const uint32_t here = a.recno();
+                ASSERT_TRUE(a.append_blank());   // appended while scanning: comes at the end
+                a.put("K", "99999999");
+                a.put("N", 3000);
+                a.go_to(here);
+                ASSERT_TRUE(a.rlock());
+            }
+        }
+        a.unlock();
+        EXPECT_EQ(n, 3001) << exclusive;
+        EXPECT_EQ(a.reccount(), 3001u);
+        int back = 0;
+        for (a.go_bottom(); !a.bof(); a.skip(-1), ++back) {
+            ASSERT_GE(a.get_num("N"), 100000) << a.recno();
+            ASSERT_FALSE(a.deleted());
+        }
+        EXPECT_EQ(back, 3001 - 7);
+        // Turning round in the middle of a scan.
+        a.go_top();
+        a.skip(200);
+        const uint32_t mid = a.recno();
+        a.skip(100);
+        a.skip(-100);
+        EXPECT_EQ(a.recno(), mid);
+        a.close();
+    }
+}
+
 }  // namespace
