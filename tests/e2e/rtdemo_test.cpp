@@ -161,9 +161,12 @@ namespace {
 
 bool have_tmux() { return std::system("command -v tmux >/dev/null 2>&1") == 0; }
 
+// A server of our own (-L), without the user's configuration (-f /dev/null).
+std::string tmux(const std::string& session) { return "tmux -L " + session + " -f /dev/null "; }
+
 std::string capture(const std::string& session) {
     std::string file = (fs::temp_directory_path() / (session + ".cap")).string();
-    std::system(("tmux capture-pane -p -t " + session + " > '" + file + "' 2>/dev/null").c_str());
+    std::system((tmux(session) + "capture-pane -p -t " + session + " > '" + file + "' 2>/dev/null").c_str());
     std::string s = read_file(file);
     fs::remove(file);
     std::string out;
@@ -185,11 +188,11 @@ TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
 
     TempDir dir;
     std::string session = "rtdemo" + std::to_string(getpid()) + "_" + std::to_string(std::time(nullptr));
-    std::string start = "tmux new-session -d -x 80 -y 25 -s " + session + " \"cd '" + dir.path.string() +
+    std::string start = tmux(session) + "new-session -d -x 80 -y 25 -s " + session + " \"cd '" + dir.path.string() +
                         "' && env -u TORPDV_KEYS ASAN_OPTIONS=detect_leaks=0 LANG=C.UTF-8 '" + kDemo + "'\"";
     ASSERT_EQ(std::system(start.c_str()), 0);
     auto send = [&](const std::string& keys) {
-        std::system(("tmux send-keys -t " + session + " " + keys).c_str());
+        std::system((tmux(session) + "send-keys -t " + session + " " + keys).c_str());
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
     };
     // Wait for the menu, then open the list and move the bar.
@@ -209,6 +212,6 @@ TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
     }
     send("Escape");
     send("3");
-    std::system(("tmux kill-session -t " + session + " 2>/dev/null").c_str());
+    std::system((tmux(session) + "kill-server 2>/dev/null").c_str());
     EXPECT_EQ(screen, headless.screens[0]);
 }
