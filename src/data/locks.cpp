@@ -78,11 +78,20 @@ bool with_wait(int wait, Attempt attempt) {
 
 bool REC_LOCK(int wait) {
     rt::dbf::WorkArea& a = rt::dbf::current();
+    // No record to lock (no table, end of file): waiting could never succeed.
+    if (!a.used() || a.eof()) {
+        g_attempts = 0;
+        return false;
+    }
     return with_wait(wait, [&] { return a.rlock(); });
 }
 
 bool FIL_LOCK(int wait) {
     rt::dbf::WorkArea& a = rt::dbf::current();
+    if (!a.used()) {
+        g_attempts = 0;
+        return false;
+    }
     return with_wait(wait, [&] { return a.flock(); });
 }
 

@@ -79,12 +79,15 @@ TEST_F(Locks, RecordLockGivesUpAfterTenAttemptsInFiveSeconds) {
     a.go_to(1);
     EXPECT_TRUE(REC_LOCK());
     EXPECT_TRUE(FIL_LOCK());
+    // At the end of the table there is no record to wait for.
+    a.go_to(3);
+    EXPECT_FALSE(REC_LOCK(0));
 }
 
 TEST_F(Locks, UnlimitedWaitShowsANoticeUntilTheRecordIsFree) {
     rt::SAY(24, 0, "statusna linija");
     const std::string row_before = rt::screen_row_text(24);
-    Child other = holder(false, 300);
+    Child other = holder(false, 500);
     ASSERT_TRUE(ready_.receive());
     ASSERT_TRUE(NETUSE("zapis"));
     rt::dbf::current().go_to(1);
@@ -105,7 +108,7 @@ TEST_F(Locks, UnlimitedWaitShowsANoticeUntilTheRecordIsFree) {
 }
 
 TEST_F(Locks, AppendWaitsForTheTableLockToBeReleased) {
-    Child other = holder(true, 300);
+    Child other = holder(true, 500);
     ASSERT_TRUE(ready_.receive());
     ASSERT_TRUE(NETUSE("zapis"));
     auto& a = rt::dbf::current();
