@@ -121,12 +121,11 @@ private:
     struct CursorKeep {  // keeps the cursor's entry across an update and marks it for re-positioning
         NtxImpl& f;
         bool valid;
-        std::string key;
         uint32_t rec;
-        explicit CursorKeep(NtxImpl& x) : f(x), valid(x.valid_), key(x.cur_key_), rec(x.cur_rec_) {}
+        explicit CursorKeep(NtxImpl& x) : f(x), valid(x.valid_), rec(x.cur_rec_) { x.keep_key_.assign(x.cur_key_); }
         ~CursorKeep() {
             f.valid_ = valid;
-            f.cur_key_.swap(key);
+            f.cur_key_.assign(f.keep_key_);
             f.cur_rec_ = rec;
             f.stale_ = valid;
         }
@@ -161,7 +160,9 @@ private:
     bool stale_ = false;
     std::string cur_key_;
     uint32_t cur_rec_ = 0;
-    std::string kbuf_;
+    std::string kbuf_;      // the key of an update or position, padded to the key size
+    std::string keep_key_;  // the cursor's key kept across an update
+    std::string find_key_;  // the cursor's key while it is found again
 };
 
 // ---------------------------------------------------------------- file and cache
@@ -600,8 +601,9 @@ std::string_view NtxImpl::normal_key(std::string_view key) {
 // left at the place where it would be (the caller settles forward or backward from there).
 bool NtxImpl::relocate() {
     stale_ = false;
-    std::string k = cur_key_;
-    uint32_t r = cur_rec_;
+    find_key_.assign(cur_key_);
+    const std::string& k = find_key_;
+    const uint32_t r = cur_rec_;
     if (position(k, r)) return true;
     descend([&](const PageView& v) {
         int lo = 0, hi = v.count();
@@ -655,7 +657,8 @@ uint32_t NtxImpl::prev() {
 }
 
 bool NtxImpl::position(std::string_view key, uint32_t recno) {
-    std::string k(normal_key(key));
+    const std::string& k = kbuf_;
+    normal_key(key);
     // Equal keys are kept in record order by this engine: try the direct way first.
     descend([&](const PageView& v) {
         int lo = 0, hi = v.count();
@@ -728,7 +731,8 @@ void NtxImpl::page_remove(uint8_t* b, int i) const {
 void NtxImpl::insert(std::string_view key, uint32_t recno) {
     need_write();
     CursorKeep keep(*this);
-    std::string k(normal_key(key));
+    const std::string& k = kbuf_;
+    normal_key(key);
     if (unique_) {
         bool found = false;
         seek(k, found);

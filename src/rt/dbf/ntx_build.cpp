@@ -365,7 +365,8 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
     // Collect and sort the keys: one chunk in memory, or sorted runs on temporary files.
     const size_t per_key = ukl + sizeof(SortEnt);
     const size_t cap = std::max<size_t>(64, sort_budget() / per_key);
-    Chunk chunk(ukl, std::min<size_t>(cap, std::max<size_t>(count, 1)));
+    auto chunk_owner = std::make_unique<Chunk>(ukl, std::min<size_t>(cap, std::max<size_t>(count, 1)));
+    Chunk& chunk = *chunk_owner;
     std::vector<Run> runs;
     struct RunsCloser {
         std::vector<Run>& r;
@@ -427,6 +428,7 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
             root = tw.build_all(src, n);
         } else {
             if (chunk.size()) spill();
+            chunk_owner.reset();  // the merge needs only its read buffers
             MergeSource src(runs, ukl, unique, path);
             uint64_t n = 0;
             if (unique) {
