@@ -58,7 +58,7 @@ std::string make_header(std::vector<FieldDef>& fields, uint32_t count) {
     if (fields.empty()) throw rt::Error("Tabela mora imati bar jedno polje");
     if (fields.size() > 1000) throw rt::Error("Previse polja u tabeli");
     const size_t n = fields.size();
-    std::string h(32 + 32 * n + 2, '\0');
+    std::string h(32 + 32 * n + 1, '\0');
     auto* u = reinterpret_cast<unsigned char*>(h.data());
     u[0] = 0x03;
     today(u + 1);

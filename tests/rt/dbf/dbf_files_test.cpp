@@ -163,7 +163,7 @@ TEST(TableFiles, DamagedFilesAreRefused) {
         }
     }
     const std::string good = dbftest::read_all(dir / "good.dbf");
-    const size_t hdr = 32 + 2 * 32 + 2;
+    const size_t hdr = 32 + 2 * 32 + 1;
     ASSERT_EQ(good.size(), hdr + 10 * 19 + 1);
 
     dbftest::write_all(dir / "trunc.dbf", good.substr(0, hdr + 5 * 19 + 7));
