@@ -137,20 +137,25 @@ bool CRTDBF(const std::string& name, const Polja& defs) {
     const std::vector<rt::dbf::FieldDef> fields = parse_polja(defs);
     kre_dat_box(false, name);
     rt::dbf::create_table(temp, fields);
-    {
+    uint32_t filled = 0;
+    try {
         ShowDeleted show;
         rt::dbf::select_free();
         rt::dbf::WorkArea& fresh = rt::dbf::current();
         if (!fresh.open(temp, "NOVA", true)) throw rt::Error("Ne mogu da otvorim " + temp);
         fresh.append_from(copy);
         fresh.commit();
-        const uint32_t filled = fresh.reccount();
+        filled = fresh.reccount();
         fresh.close();
-        if (filled != records) {
-            rt::os::erase(temp);
-            throw rt::Error("Promena strukture " + path + " nije uspela: prepisano " + std::to_string(filled) +
-                            " od " + std::to_string(records) + " zapisa");
-        }
+    } catch (...) {
+        rt::dbf::current().close();
+        rt::os::erase(temp);
+        throw;
+    }
+    if (filled != records) {
+        rt::os::erase(temp);
+        throw rt::Error("Promena strukture " + path + " nije uspela: prepisano " + std::to_string(filled) + " od " +
+                        std::to_string(records) + " zapisa");
     }
     if (!rt::os::rename_file(temp, path)) throw rt::Error("Ne mogu da zamenim " + path);
     old_area.close();

@@ -118,6 +118,21 @@ TEST_F(Upgrade, AddsTheNewFieldKeepsEveryRecordAndLeavesTheCopy) {
     EXPECT_EQ(KRE_DAT, 1);
 }
 
+TEST_F(Upgrade, AFailedFillLeavesTheOldTableInPlace) {
+    MAKEDBF("vprihod", {"Datum     D8  ", "Iznos     N152"});
+    ASSERT_TRUE(NETUSE("vprihod"));
+    ASSERT_TRUE(ADD_REC());
+    rt::dbf::current().put("IZNOS", rt::dbf::Value(1234567.89));
+    rt::dbf::close_all();
+    const std::string before = rt::os::read_file(company("vprihod.dbf"));
+    // The new definition narrows the amount: the value does not fit and must not be cut.
+    rt::KEYBOARD({13});
+    EXPECT_THROW(CRTDBF("vprihod", {"Datum     D8  ", "Iznos     N5 2", "Opis      C20 "}), rt::Error);
+    EXPECT_EQ(rt::os::read_file(company("vprihod.dbf")), before);
+    EXPECT_FALSE(rt::os::exists(company("vprihod.tmp")));
+    EXPECT_TRUE(rt::os::exists(company("vprihod.K03")));
+}
+
 TEST_F(Upgrade, ATableWithMoreFieldsIsLeftAlone) {
     Polja more = defs25();
     more.push_back("Dodatak   C5  ");
