@@ -147,8 +147,7 @@ public:
         shadow_.assign(ROWS * rt::COLS, Cell{});
         full_ = true;
         g_active = this;
-        std::signal(SIGTERM, on_signal);
-        std::signal(SIGHUP, on_signal);
+        for (int sig : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT}) std::signal(sig, on_signal);
     }
 
     void show(const Cell* cells, int crow, int ccol, bool cursor) override {
