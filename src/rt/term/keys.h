@@ -29,7 +29,9 @@ int alt_key(char c);
 // Every key returned becomes LASTKEY. A timed wait that gets no key leaves LASTKEY as it was.
 // Headless: INKEY() and NEXTKEY() take or see only a key at the head of the script, never going
 // past a {pause} or {dump}; a timed wait performs {dump}s and takes one {pause} as its timeout;
-// an untimed wait performs {dump}s and skips {pause}s.
+// an untimed wait performs {dump}s and skips {pause}s. When the script has run out, an untimed
+// wait dumps the screen and ends the program with status 3; timed waits time out, until they have
+// waited 60 s of virtual time in all (a loop waiting for a key), then they end it the same way.
 int INKEY();
 int INKEY(double secs);
 int LASTKEY();
