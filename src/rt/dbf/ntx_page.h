@@ -11,8 +11,9 @@
 // The offsets n+1..max name the unused item slots, so every page always holds a permutation of its
 // item slots and an insertion only shifts offsets.
 //
-// Free pages: the header's free pointer names the first one; a free page has count 0 and its item 0
-// child pointer holds the next free page (0 ends the chain).
+// Free pages: the header's free pointer names the first one; the child pointer of a free page's
+// item 0 (the item named by offset slot 0) holds the next free page, 0 ends the chain. This engine
+// also sets the count of a free page to 0; other engines may leave the old keys in it.
 #pragma once
 #include <cstddef>
 #include <cstdint>

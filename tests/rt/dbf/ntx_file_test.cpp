@@ -194,3 +194,47 @@ TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
     EXPECT_THROW(NtxFile::open(tmp.file("missing.ntx"), t.fields), rt::Error);
     EXPECT_THROW(NtxFile::create(tmp.file("x.ntx"), "Sifra+", t.fields, 100, t.reader()), rt::Error);
 }
+
+// Pages freed by another engine keep their old count and keys; only item 0 links the chain.
+TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
+    TempDir tmp;
+    Table t(6000, 21, 800);
+    const std::string path = tmp.file("f.ntx");
+    NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 6000, t.reader());
+    auto want = t.expected();
+    {
+        auto f = NtxFile::open(path, t.fields);
+        for (uint32_t r = 1; r <= 4000; ++r) {
+            ASSERT_TRUE(f->remove(t.recs[r - 1].substr(1), r));
+            want.erase({t.recs[r - 1].substr(1), r});
+        }
+    }
+    std::string data = read_file(path);
+    auto le32 = [&](size_t o) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(data[o]) | static_cast<unsigned char>(data[o + 1]) << 8 |
+                                     static_cast<unsigned char>(data[o + 2]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(data[o + 3])) << 24);
+    };
+    int freed = 0;
+    for (uint32_t p = le32(8); p != 0; p = le32(p + le16(data, p + 2)), ++freed) {
+        ASSERT_LT(freed, 1000);
+        data[p] = 7;  // a stale count
+    }
+    ASSERT_GT(freed, 20);
+    {
+        std::FILE* w = std::fopen(path.c_str(), "wb");
+        std::fwrite(data.data(), 1, data.size(), w);
+        std::fclose(w);
+    }
+    {
+        auto f = NtxFile::open(path, t.fields);
+        EXPECT_EQ(f->check(), "");
+        for (uint32_t r = 1; r <= 4000; ++r) {
+            f->insert(t.recs[r - 1].substr(1), r);
+            want.emplace(t.recs[r - 1].substr(1), r);
+        }
+        EXPECT_EQ(f->check(), "");
+    }
+    EXPECT_EQ(walker(path), as_lines(want));
+    data = read_file(path);
+    EXPECT_EQ(le32(8), 0u);  // every freed page was taken again
+}
