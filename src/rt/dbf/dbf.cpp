@@ -174,9 +174,10 @@ struct WorkArea::Impl {
     // The controlling index's cursor is where the next step continues: on the current record, or,
     // while read-ahead entries are queued, on the last of them.
     bool cursor_ok = false;
-    // Shared scans read the next entries of the controlling index ahead, a growing batch per index
-    // lock, instead of taking the lock for every step. The records themselves are always read
-    // fresh; only the order may lag behind another process's change by one batch.
+    // Scans in index order read the next entries of the controlling index ahead, a growing batch
+    // per index lock, instead of taking the lock for every step. In shared mode the records
+    // themselves are always read fresh; only the order may lag behind another process's change by
+    // one batch.
     std::vector<uint32_t> ahead;
     size_t ahead_pos = 0;
     int ahead_dir = 0;
@@ -198,27 +199,27 @@ struct WorkArea::Impl {
         if (shared() || ahead.size() < 64) return;
         file.flush();   // buffered appends go to disk, so every record is read from there
         const size_t rl = rec.size();
-        std::vector<std::pair<uint32_t, uint32_t>> order;   // (record, position in the batch)
-        order.reserve(ahead.size());
+        std::vector<std::pair<uint32_t, uint32_t>> byrec;   // (record, position in the batch)
+        byrec.reserve(ahead.size());
         for (size_t i = 0; i < ahead.size(); ++i) {
             if (ahead[i] < 1 || ahead[i] > file.count()) return;   // an index out of step: read one by one
-            order.emplace_back(ahead[i], static_cast<uint32_t>(i));
+            byrec.emplace_back(ahead[i], static_cast<uint32_t>(i));
         }
-        std::sort(order.begin(), order.end());
+        std::sort(byrec.begin(), byrec.end());
         ahead_recs.resize(ahead.size() * rl);
         const uint32_t gap = static_cast<uint32_t>(std::max<size_t>(1, PREFETCH_GAP / rl));
         const uint32_t span_max = static_cast<uint32_t>(std::max<size_t>(1, (1u << 20) / rl));
         span_.resize(static_cast<size_t>(span_max) * rl);
         size_t a = 0;
-        while (a < order.size()) {
-            const uint32_t first = order[a].first;
+        while (a < byrec.size()) {
+            const uint32_t first = byrec[a].first;
             size_t b = a + 1;
-            while (b < order.size() && order[b].first - order[b - 1].first <= gap && order[b].first - first < span_max) ++b;
-            const uint32_t last = order[b - 1].first;
+            while (b < byrec.size() && byrec[b].first - byrec[b - 1].first <= gap && byrec[b].first - first < span_max) ++b;
+            const uint32_t last = byrec[b - 1].first;
             file.read_span(first, last, span_.data());
             for (size_t k = a; k < b; ++k)
-                std::memcpy(ahead_recs.data() + static_cast<size_t>(order[k].second) * rl,
-                            span_.data() + static_cast<size_t>(order[k].first - first) * rl, rl);
+                std::memcpy(ahead_recs.data() + static_cast<size_t>(byrec[k].second) * rl,
+                            span_.data() + static_cast<size_t>(byrec[k].first - first) * rl, rl);
             a = b;
         }
         ahead_recs_ok = true;
@@ -267,15 +268,26 @@ struct WorkArea::Impl {
     struct ReadLock {
         NtxFile* x;
         explicit ReadLock(NtxFile* n, bool shared) : x(shared ? n : nullptr) { if (x) x->lock_read(); }
-        ~ReadLock() { if (x) x->unlock(); }
+        ~ReadLock() {
+            if (!x) return;
+            try { x->unlock(); } catch (...) {}
+        }
     };
+    // Index lock held for an update in shared mode; done() writes the changed pages and releases
+    // it (errors reach the caller), the destructor only releases it after an error.
     struct WriteLock {
         NtxFile* x;
         explicit WriteLock(NtxFile* n, bool shared) : x(shared ? n : nullptr) { if (x) x->lock_write(); }
+        void done() {
+            if (!x) return;
+            NtxFile* n = x;
+            x = nullptr;
+            n->flush();
+            n->unlock();
+        }
         ~WriteLock() {
             if (!x) return;
-            try { x->flush(); } catch (...) {}
-            x->unlock();
+            try { x->unlock(); } catch (...) {}
         }
     };
 
@@ -340,12 +352,14 @@ struct WorkArea::Impl {
             if (is_new) {
                 WriteLock w(x, shared());
                 x->insert(nk, recno);
+                w.done();
             } else {
                 std::string ok = x->expr().eval(orig.data());
                 if (ok == nk) continue;
                 WriteLock w(x, shared());
                 x->remove(ok, recno);
                 x->insert(nk, recno);
+                w.done();
             }
             if (static_cast<int>(i) == order - 1) invalidate_cursor();
         }
@@ -598,6 +612,7 @@ void WorkArea::close() {
         for (auto& x : m.idx) {
             Impl::WriteLock w(x.get(), m.shared());
             x->flush();
+            w.done();
         }
         m.file.flush();
     } catch (...) {
