@@ -321,4 +321,39 @@ TEST(LongScans, SeeTheirOwnChanges) {
     }
 }
 
+TEST(KeyedSeeks, NumbersAndDates) {
+    dbftest::TempDir dir;
+    create_table(dir / "docs", {{"BROJ", 'N', 6, 0}, {"IZNOS", 'N', 10, 2}, {"DATUM", 'D', 8, 0}});
+    WorkArea a;
+    ASSERT_TRUE(a.open(dir / "docs", "", true));
+    const int nums[] = {120, -5, 7, 42, 1000};
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(a.append_blank());
+        a.put("BROJ", nums[i]);
+        a.put("IZNOS", nums[i] * 1.25);
+        a.put("DATUM", rt::Date::ymd(2024, 1, 1) + nums[i]);
+    }
+    a.create_index("broj", dir / "bybroj");
+    EXPECT_TRUE(a.seek(42.0));
+    EXPECT_EQ(a.recno(), 4u);
+    EXPECT_FALSE(a.seek(43.0));
+    EXPECT_TRUE(a.eof());
+    EXPECT_FALSE(a.seek(43.0, true));
+    EXPECT_EQ(a.recno(), 1u);   // the next greater number: 120
+    a.create_index("Iznos", dir / "byiznos");
+    EXPECT_TRUE(a.seek(8.75));
+    EXPECT_EQ(a.recno(), 3u);
+    a.create_index("dtos(datum)", dir / "bydtos");
+    EXPECT_TRUE(a.seek(rt::Date::ymd(2024, 1, 1) + 1000));
+    EXPECT_EQ(a.recno(), 5u);
+    EXPECT_TRUE(a.seek(std::string("202401")));   // a date prefix
+    EXPECT_EQ(a.recno(), 3u);                       // 2024-01-08 is the first in January
+    a.create_index("datum", dir / "bydate");
+    EXPECT_TRUE(a.seek(rt::Date::ymd(2023, 12, 27)));
+    EXPECT_EQ(a.recno(), 2u);
+    std::vector<uint32_t> order;
+    for (a.go_top(); !a.eof(); a.skip()) order.push_back(a.recno());
+    EXPECT_EQ(order, (std::vector<uint32_t>{2, 3, 4, 1, 5}));
+}
+
 }  // namespace
