@@ -60,9 +60,21 @@ double parse_number(const char* p, int len) {
 
 }  // namespace
 
+// A numeric key as DBFNTX stores it: the number as STR() gives it with the leading blanks made
+// zeros; a negative number also loses its sign and has every digit d replaced by the byte
+// '0' - d - 4 (',' for 0 down to '#' for 9), so that negative keys sort below positive ones and
+// among themselves by value.
 std::string key_of_number(double v, int len, int dec) {
     if (len <= 0) return {};
-    return rt::STR(v, len, dec < 0 ? 0 : dec);
+    std::string s = rt::STR(v, len, dec < 0 ? 0 : dec);
+    size_t i = 0;
+    while (i < s.size() && s[i] == ' ') s[i++] = '0';
+    if (i < s.size() && s[i] == '-') {
+        s[i] = '0';
+        for (char& c : s)
+            if (c >= '0' && c <= '9') c = static_cast<char>('0' - (c - '0') - 4);
+    }
+    return s;
 }
 
 std::string key_of_date_text(const std::string& yyyymmdd) {
@@ -259,7 +271,7 @@ struct KeyExpr::Impl {
                 dec = n.args.size() >= 3 ? static_cast<int>(num_arg(n.args[2], rec)) : 0;
             }
             if (len < 1 || len > 255 || dec < 0 || dec > 30) fail("pogresna duzina u str()");
-            v.s = key_of_number(a.n, len, dec);
+            v.s = rt::STR(a.n, len, dec);
             return v;
         }
         case Op::Upper: {

@@ -2,7 +2,8 @@
 // fields and evaluated on raw record bytes.
 // Supported: field names, "+", dtos(date); for foreign files also str(n[,len[,dec]]), upper(),
 // substr(s,start[,len]), left(s,n), right(s,n), trim()/rtrim()/alltrim(), numeric and date
-// fields as keys (numbers as right-aligned text of the field's width, dates as yyyymmdd).
+// fields as keys (numbers in the field's width and decimals, encoded as DBFNTX does so that
+// negative numbers sort first, see key_of_number; dates as yyyymmdd).
 #pragma once
 #include <memory>
 #include <string>

@@ -45,9 +45,13 @@ TEST(KeyExpr, NumbersAndDatesAsWholeKeys) {
     EXPECT_EQ(n.type(), 'N');
     EXPECT_EQ(n.key_size(), 10);
     EXPECT_EQ(n.decimals(), 3);
-    EXPECT_EQ(n.eval(r.data()), "    -7.250");
-    EXPECT_EQ(rt::dbf::key_of_number(12.5, 10, 3), "    12.500");
-    EXPECT_EQ(rt::dbf::key_of_number(2.675, 6, 2), "  2.68");  // rounded half away from zero
+    // numeric keys: blanks become zeros, negative numbers get their digits mirrored below '0'
+    EXPECT_EQ(n.eval(r.data()), ",,,,,%.*',");
+    EXPECT_EQ(rt::dbf::key_of_number(12.5, 10, 3), "000012.500");
+    EXPECT_EQ(rt::dbf::key_of_number(2.675, 6, 2), "002.68");  // rounded half away from zero
+    const double ordered[] = {-1000, -7.25, -7.2, -1, -0.001, 0, 0.001, 1, 7.2, 7.25, 1000};
+    for (size_t i = 1; i < std::size(ordered); ++i)
+        EXPECT_LT(rt::dbf::key_of_number(ordered[i - 1], 10, 3), rt::dbf::key_of_number(ordered[i], 10, 3)) << ordered[i];
     KeyExpr d = KeyExpr::compile("datum", kFields);
     EXPECT_EQ(d.type(), 'D');
     EXPECT_EQ(d.eval(r.data()), "20231231");

@@ -304,3 +304,26 @@ TEST(NtxBtree, ReadOnlyHandleRefusesUpdates) {
     EXPECT_THROW(f->insert("ABCD", 1), rt::Error);
     EXPECT_EQ(f->first(), 0u);
 }
+
+TEST(NtxBtree, NumericKeysSortByValue) {
+    TempDir tmp;
+    std::vector<FieldDef> fields{{"IZNOS", 'N', 9, 2, 1}};
+    const std::vector<std::string> recs = {"    12.50", "    -3.00", "     0.00", "  -120.75", "     0.01", "    -0.50"};
+    std::vector<std::string> raw;
+    for (auto& r : recs) raw.push_back(" " + r);
+    const std::string path = tmp.file("n.ntx");
+    NtxFile::create(path, "iznos", fields, 6, [&](uint32_t r) { return raw[r - 1].c_str(); });
+    auto f = NtxFile::open(path, fields);
+    EXPECT_EQ(f->expr().type(), 'N');
+    std::vector<uint32_t> order;
+    for (uint32_t r = f->first(); r; r = f->next()) order.push_back(r);
+    EXPECT_EQ(order, (std::vector<uint32_t>{4, 2, 6, 3, 5, 1}));
+    bool found = false;
+    EXPECT_EQ(f->seek(rt::dbf::key_of_number(-3, 9, 2), found), 2u);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(f->seek(rt::dbf::key_of_number(-1, 9, 2), found), 6u);  // soft: the next greater value
+    EXPECT_FALSE(found);
+    const std::string h = read_file(path);
+    EXPECT_EQ(le16(h, 14), 9);
+    EXPECT_EQ(le16(h, 16), 2);  // key decimals
+}
