@@ -238,8 +238,11 @@ void DbfFile::refresh_count() {
     if (c == count_) return;
     struct stat st;
     if (fstat(fd_, &st) != 0) throw rt::Error(sys_error("Ne mogu da citam datoteku", path_));
-    if (static_cast<uint64_t>(hdr_len_) + static_cast<uint64_t>(c) * rec_len_ > static_cast<uint64_t>(st.st_size))
-        corrupt("broj zapisa je veci od velicine datoteke");
+    // A writer that puts the new count before the record is caught in between: only the records
+    // the file already holds count.
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const uint64_t held = size > hdr_len_ ? (size - hdr_len_) / rec_len_ : 0;
+    if (c > held) c = static_cast<uint32_t>(held);
     count_ = disk_count_ = c;
     scan_n_ = 0;
 }
