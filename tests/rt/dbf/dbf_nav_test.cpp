@@ -334,6 +334,11 @@ TEST(KeyedSeeks, NumbersAndDates) {
         a.put("DATUM", rt::Date::ymd(2024, 1, 1) + nums[i]);
     }
     a.create_index("broj", dir / "bybroj");
+    std::vector<uint32_t> by_number;
+    for (a.go_top(); !a.eof(); a.skip()) by_number.push_back(a.recno());
+    EXPECT_EQ(by_number, (std::vector<uint32_t>{2, 3, 4, 1, 5}));   // -5 first
+    EXPECT_TRUE(a.seek(-5.0));
+    EXPECT_EQ(a.recno(), 2u);
     EXPECT_TRUE(a.seek(42.0));
     EXPECT_EQ(a.recno(), 4u);
     EXPECT_FALSE(a.seek(43.0));
