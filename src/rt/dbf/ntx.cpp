@@ -90,7 +90,7 @@ private:
     uint32_t free_next(uint32_t off);
     void free_page(uint32_t off);
     void refresh_header();
-    void remap();
+    void remap(bool keep_checked = false);
     void set_lock(short type);
     void need_write() const {
         if (ro_) throw rt::Error("Indeks " + path_ + " je otvoren samo za citanje");
@@ -264,7 +264,7 @@ int NtxImpl::victim() {
 
 // Maps the whole file for reading (pages written by this handle stay in the cache until flushed;
 // the cache is looked at first). Without a mapping pages are read into the cache.
-void NtxImpl::remap() {
+void NtxImpl::remap(bool keep_checked) {
     if (view_) ::munmap(const_cast<uint8_t*>(view_), view_len_);
     view_ = nullptr;
     view_len_ = 0;
@@ -278,7 +278,8 @@ void NtxImpl::remap() {
             view_len_ = len;
         }
     }
-    checked_.assign(len / kPageSize, 0);
+    if (keep_checked) checked_.resize(len / kPageSize, 0);
+    else checked_.assign(len / kPageSize, 0);
 }
 
 const uint8_t* NtxImpl::page(uint32_t off) {
@@ -299,7 +300,9 @@ const uint8_t* NtxImpl::page(uint32_t off) {
             return p;
         }
         check_offset(off);
-        if (attempt == 0) remap();
+        // The file grew (by this handle's own writes, or another's): map it again once it has
+        // grown by an eighth; pages beyond the mapping are read into the cache till then.
+        if (attempt == 0 && file_size_ >= view_len_ + view_len_ / 8 + 64 * kPageSize) remap(true);
     }
     int idx = victim();
     Slot& s = slots_[static_cast<size_t>(idx)];
