@@ -405,8 +405,23 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
         ++total;
     }
 
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // The new file is written beside the old one and renamed over it when complete: a failed
+    // build leaves the old index, and handles still open on the old file never see it shrink.
+    std::string tmp_path = path + ".XXXXXX";
+    int fd = ::mkostemp(tmp_path.data(), O_CLOEXEC);
     if (fd < 0) throw rt::Error("Ne moze da se napravi indeks " + path + ": " + std::strerror(errno));
+    {
+        struct stat st;
+        mode_t mode;
+        if (::stat(path.c_str(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd, mode);
+    }
     try {
         uint8_t hdr[kPageSize];
         std::memset(hdr, 0, sizeof hdr);
@@ -457,8 +472,11 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
             fd = -1;
             io_fail(path, "upisu");
         }
+        fd = -1;
+        if (::rename(tmp_path.c_str(), path.c_str()) != 0) io_fail(path, "upisu");
     } catch (...) {
         if (fd >= 0) ::close(fd);
+        ::unlink(tmp_path.c_str());
         throw;
     }
 }

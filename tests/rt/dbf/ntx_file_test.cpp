@@ -238,3 +238,30 @@ TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
     data = read_file(path);
     EXPECT_EQ(le32(8), 0u);  // every freed page was taken again
 }
+
+// A rebuild replaces the file only when it is complete; a handle on the old file keeps working.
+TEST(NtxFile, RebuildReplacesTheFileWhole) {
+    TempDir tmp;
+    Table t(5000, 8, 600);
+    const std::string path = tmp.file("r.ntx");
+    NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, t.reader());
+    const std::string before = read_file(path);
+    auto old = NtxFile::open(path, t.fields);
+    auto failing = [&](uint32_t r) -> const char* {
+        if (r == 4000) throw rt::Error("citanje zapisa 4000");
+        return t.recs[r - 1].c_str();
+    };
+    EXPECT_THROW(NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, failing), rt::Error);
+    EXPECT_EQ(read_file(path), before);
+    NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 10, t.reader());
+    size_t n = 0;
+    for (uint32_t r = old->first(); r; r = old->next()) ++n;
+    EXPECT_EQ(n, 5000u);
+    n = 0;
+    auto fresh = NtxFile::open(path, t.fields);
+    for (uint32_t r = fresh->first(); r; r = fresh->next()) ++n;
+    EXPECT_EQ(n, 10u);
+    size_t files = 0;
+    for (auto& e : std::filesystem::directory_iterator(tmp.path)) files += e.is_regular_file();
+    EXPECT_EQ(files, 1u);  // no temporary files left behind
+}
