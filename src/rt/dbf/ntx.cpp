@@ -380,6 +380,7 @@ void NtxImpl::free_page(uint32_t off) {
 }
 
 void NtxImpl::refresh_header() {
+    flush();  // changes made before the lock was taken are this handle's own: keep them
     uint8_t h[24];
     if (view_len_ >= sizeof h) std::memcpy(h, view_, sizeof h);  // the mapping shows the file as it is now
     else read_at(0, h, sizeof h);
