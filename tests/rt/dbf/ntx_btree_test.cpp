@@ -8,6 +8,9 @@
 #include <set>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "rt/dbf/ntx.h"
 #include "rt/fmt/error.h"
 #include "ntx_test_util.h"
@@ -219,6 +222,10 @@ TEST(NtxBtree, LongKeysFewPerPage) {
     z.run(40000, 3000);
     z.drain();
     z.run(20000, 1500);
+    Fuzz y(250, 43, 5);  // the longest keys: two entries per page, one at least
+    y.build(50);
+    y.run(8000, 600);
+    y.drain();
 }
 
 TEST(NtxBtree, FreedPagesAreReused) {
@@ -326,4 +333,56 @@ TEST(NtxBtree, NumericKeysSortByValue) {
     const std::string h = read_file(path);
     EXPECT_EQ(le16(h, 14), 9);
     EXPECT_EQ(le16(h, 16), 2);  // key decimals
+}
+
+// Processes updating one index under the index lock: nothing is lost, the tree stays sound.
+TEST(NtxBtree, ProcessesShareOneIndexUnderTheLock) {
+    TempDir tmp;
+    auto fields = key_fields(8);
+    const std::string path = tmp.file("p.ntx");
+    NtxFile::create(path, "K", fields, 0, [](uint32_t) { return static_cast<const char*>(nullptr); });
+    constexpr int kProcs = 3, kEach = 1500;
+    std::vector<pid_t> kids;
+    for (int p = 0; p < kProcs; ++p) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int rc = 0;
+            try {
+                auto f = NtxFile::open(path, fields);
+                std::mt19937 rng(static_cast<uint32_t>(p));
+                for (int i = 0; i < kEach; ++i) {
+                    char k[16];
+                    std::snprintf(k, sizeof k, "%08u", static_cast<unsigned>(rng() % 100000));
+                    const uint32_t rec = static_cast<uint32_t>(p * kEach + i + 1);
+                    f->lock_write();
+                    f->insert(k, rec);
+                    if (i % 3 == 2) f->remove(k, rec);  // some go again
+                    f->unlock();
+                    if (i % 100 == 0) {  // readers see a sound tree at any moment
+                        f->lock_read();
+                        if (!f->check().empty()) rc = 3;
+                        f->unlock();
+                    }
+                }
+            } catch (...) {
+                rc = 2;
+            }
+            _exit(rc);
+        }
+        kids.push_back(pid);
+    }
+    for (pid_t k : kids) {
+        int st = 0;
+        waitpid(k, &st, 0);
+        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
+    }
+    auto f = NtxFile::open(path, fields);
+    EXPECT_EQ(f->check(), "");
+    size_t n = 0;
+    for (uint32_t r = f->first(); r; r = f->next()) {
+        EXPECT_NE((r - 1) % kEach % 3, 2u) << r;
+        ++n;
+    }
+    EXPECT_EQ(n, static_cast<size_t>(kProcs * (kEach - kEach / 3)));
 }
