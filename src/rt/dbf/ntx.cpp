@@ -444,6 +444,10 @@ NtxImpl::NtxImpl(const std::string& path, const std::vector<FieldDef>& fields, b
             corrupt("pogresan broj kljuceva po stranici");
         base_ = 2 + 2 * (max_ + 1);
         unique_ = hdr_[278] != 0;
+        // Other engines mark descending order at 280 and keep a FOR condition from 282; an index
+        // in either form would be kept wrongly here, so it is refused.
+        if (hdr_[280] != 0) throw rt::Error("Indeks " + path_ + " je u opadajucem redu, to nije podrzano");
+        if (hdr_[282] != 0) throw rt::Error("Indeks " + path_ + " ima uslov (FOR), to nije podrzano");
         size_t tl = 0;
         while (tl < 256 && hdr_[22 + tl] != 0) ++tl;
         std::string text(reinterpret_cast<const char*>(hdr_ + 22), tl);

@@ -3,7 +3,8 @@
 // Header (page 0): signature 6 (u16 @0), version counter (u16 @2), root page (u32 @4), first free
 // page (u32 @8), item size = key size + 8 (u16 @12), key size (u16 @14), key decimals (u16 @16),
 // max items per page (u16 @18), half of it (u16 @20), key expression text (@22, NUL-terminated),
-// unique flag (byte @278). All integers little-endian.
+// unique flag (byte @278); other engines put a descending flag at 280 and a FOR condition at 282.
+// All integers little-endian.
 //
 // A page (1024 bytes): item count n (u16 @0), then max + 1 item offsets (u16, from the page start),
 // then the items. An item is: child page (u32, 0 in leaves), record number (u32), key bytes. Items

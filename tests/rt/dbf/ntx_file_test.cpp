@@ -192,6 +192,16 @@ TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
     std::vector<FieldDef> wider{{"SIFRA", 'C', 8, 0, 1}, {"DATUM", 'D', 8, 0, 9}};
     EXPECT_THROW(NtxFile::open(path, wider), rt::Error);  // key size differs from the header
     EXPECT_THROW(NtxFile::open(tmp.file("missing.ntx"), t.fields), rt::Error);
+    // descending and conditional indexes of other engines are refused, not misread
+    for (size_t at : {size_t{280}, size_t{282}}) {
+        std::string data = read_file(path);
+        data[at] = at == 280 ? 1 : 'X';
+        const std::string other = tmp.file("o.ntx");
+        std::FILE* w = std::fopen(other.c_str(), "wb");
+        std::fwrite(data.data(), 1, data.size(), w);
+        std::fclose(w);
+        EXPECT_THROW(NtxFile::open(other, t.fields), rt::Error) << at;
+    }
     EXPECT_THROW(NtxFile::create(tmp.file("x.ntx"), "Sifra+", t.fields, 100, t.reader()), rt::Error);
 }
 
