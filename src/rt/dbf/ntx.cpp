@@ -381,9 +381,10 @@ void NtxImpl::free_page(uint32_t off) {
 
 void NtxImpl::refresh_header() {
     flush();  // changes made before the lock was taken are this handle's own: keep them
+    // Read, not taken from the mapping: the file may have been rewritten or cut by another
+    // program, and the mapping is renewed below before any page is looked at.
     uint8_t h[24];
-    if (view_len_ >= sizeof h) std::memcpy(h, view_, sizeof h);  // the mapping shows the file as it is now
-    else read_at(0, h, sizeof h);
+    read_at(0, h, sizeof h);
     if (rd16(h + 2) == version_ && rd32(h + 4) == root_ && rd32(h + 8) == free_) return;
     if (rd16(h + 14) != keylen_ || rd16(h + 18) != max_) corrupt("zaglavlje je promenjeno");
     std::memcpy(hdr_, h, sizeof h);
