@@ -41,7 +41,7 @@ struct Val {
 enum class Op { Field, Lit, Num, Concat, Dtos, Str, Upper, Substr, Left, Right, Rtrim, Ltrim, Alltrim };
 
 struct Node {
-    Op op;
+    Op op = Op::Lit;
     int field = -1;         // Field
     std::string text;       // Lit
     double num = 0;         // Num
