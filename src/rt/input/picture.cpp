@@ -80,6 +80,10 @@ Picture parse_picture(std::string_view pic) {
                 i = j - 1;
             }
             if (is_digit(static_cast<uint8_t>(c))) continue;  // digits are no functions
+            // Input fields know upper case, clear on first key and scrolling; any other function
+            // would be silently ignored, so it is refused like an unknown picture.
+            if (c != '!' && c != 'K' && c != 'S')
+                throw Error("Nepoznata maska unosa \"" + std::string(pic) + "\"");
             if (p.functions.find(c) == std::string::npos) p.functions += c;
         }
         p.tmpl = blank == std::string_view::npos ? std::string() : std::string(pic.substr(blank + 1));

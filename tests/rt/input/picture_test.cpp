@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "rt/input/picture.h"
+#include "rt/fmt/error.h"
 
 using rt::Date;
 using rt::EditBuffer;
@@ -50,6 +51,14 @@ TEST(Picture, FunctionPartRunsToTheFirstBlank) {
     p = rt::parse_picture("9999999.99");
     EXPECT_EQ(p.functions, "");
     EXPECT_EQ(p.tmpl, "9999999.99");
+
+    // A function the input fields do not know is an error naming the picture, not ignored.
+    try {
+        rt::parse_picture("@RQ 999");
+        FAIL() << "unknown function accepted";
+    } catch (const rt::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("@RQ 999"), std::string::npos);
+    }
 }
 
 TEST(EditBuffer, CharacterTemplatesAndUpperCase) {
