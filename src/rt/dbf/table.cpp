@@ -132,13 +132,17 @@ bool DbfFile::open(const std::string& resolved_path, bool exclusive) {
     }
     fd_ = fd;
     try {
+        // The header is read before the size is taken: a writer in another process extends the
+        // file before it puts the new count in the header, so the size taken after the count
+        // covers every record the count names.
         struct stat st;
+        unsigned char h[32];
         if (fstat(fd_, &st) != 0) throw rt::Error(sys_error("Ne mogu da citam datoteku", path_));
         if (!S_ISREG(st.st_mode)) corrupt("nije obicna datoteka");
-        const uint64_t size = static_cast<uint64_t>(st.st_size);
-        unsigned char h[32];
-        if (size < 32 || pread(fd_, h, 32, 0) != 32) corrupt("zaglavlje je krace od 32 bajta");
+        if (pread(fd_, h, 32, 0) != 32) corrupt("zaglavlje je krace od 32 bajta");
         if (h[0] != 0x03 && h[0] != 0x83) corrupt("nepoznata verzija tabele");
+        if (fstat(fd_, &st) != 0) throw rt::Error(sys_error("Ne mogu da citam datoteku", path_));
+        const uint64_t size = static_cast<uint64_t>(st.st_size);
         const uint32_t count = le32(h + 4);
         const uint32_t hdr_len = le16(h + 8);
         const uint32_t rec_len = le16(h + 10);

@@ -100,6 +100,36 @@ TEST(SharedTables, FourProcessesAppendWithTwoIndexes) {
     expect_index_walks(dir / "bysifra.ntx", kProcs * kEach);
 }
 
+// A table opened while another process appends: the count in the header may be newer than the
+// size seen a moment before, never newer than the records the file holds.
+TEST(SharedTables, OpenedWhileAnotherProcessAppends) {
+    dbftest::TempDir dir;
+    create_table(dir / "busy", kFields);
+    pid_t kid = spawn([&] {
+        WorkArea a;
+        if (!a.open(dir / "busy", "", false)) return false;
+        for (int i = 0; i < 20000; ++i) {
+            if (!a.append_blank()) return false;
+            a.unlock();
+        }
+        return true;
+    });
+    int opened = 0;
+    for (int t = 0; t < 3000; ++t) {
+        WorkArea b;
+        ASSERT_TRUE(b.open(dir / "busy", "", false));
+        ++opened;
+        int st = 0;
+        if (waitpid(kid, &st, WNOHANG) == kid) {
+            kid = 0;
+            EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+            break;
+        }
+    }
+    if (kid) EXPECT_EQ(wait_exit(kid), 0);
+    EXPECT_GT(opened, 0);
+}
+
 TEST(SharedTables, LocksAreRefusedWhileHeldElsewhere) {
     dbftest::TempDir dir;
     create_table(dir / "locks", kFields);
