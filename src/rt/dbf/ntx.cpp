@@ -142,6 +142,10 @@ private:
     bool unique_ = false;
     int keylen_ = 0, item_ = 0, max_ = 0, half_ = 0, base_ = 0;
     uint8_t hdr_[kPageSize];
+    // The first page mapped shared: the version, root and free pointer are read and written
+    // through it without a system call (other processes see them through the same page cache).
+    uint8_t* head_ = nullptr;
+    std::vector<int> dirty_;   // cache slots changed since the last flush (may repeat)
     uint16_t version_ = 0;
     uint32_t root_ = 0, free_ = 0;
     uint64_t file_size_ = 0;
@@ -326,6 +330,15 @@ void NtxImpl::store(uint32_t off, const uint8_t* b) {
     Slot& s = slots_[static_cast<size_t>(idx)];
     if (s.b != b) std::memcpy(s.b, b, kPageSize);
     s.off = off;
+    if (!s.dirty) {
+        if (dirty_.size() >= 4 * kCacheSlots) {   // slots written out by eviction leave stale entries
+            std::vector<int> keep;
+            for (int i : dirty_)
+                if (slots_[static_cast<size_t>(i)].dirty) keep.push_back(i);
+            dirty_.swap(keep);
+        }
+        dirty_.push_back(idx);
+    }
     s.dirty = true;
     s.ref = true;
     modified_ = true;
@@ -333,6 +346,7 @@ void NtxImpl::store(uint32_t off, const uint8_t* b) {
 
 void NtxImpl::drop_cache() {
     slots_.clear();
+    dirty_.clear();
     map_.clear();
     hand_ = 0;
     remap();
@@ -381,10 +395,9 @@ void NtxImpl::free_page(uint32_t off) {
 
 void NtxImpl::refresh_header() {
     flush();  // changes made before the lock was taken are this handle's own: keep them
-    // Read, not taken from the mapping: the file may have been rewritten or cut by another
-    // program, and the mapping is renewed below before any page is looked at.
     uint8_t h[24];
-    read_at(0, h, sizeof h);
+    if (head_) std::memcpy(h, head_, sizeof h);
+    else read_at(0, h, sizeof h);
     if (rd16(h + 2) == version_ && rd32(h + 4) == root_ && rd32(h + 8) == free_) return;
     if (rd16(h + 14) != keylen_ || rd16(h + 18) != max_) corrupt("zaglavlje je promenjeno");
     std::memcpy(hdr_, h, sizeof h);
@@ -461,6 +474,8 @@ NtxImpl::NtxImpl(const std::string& path, const std::vector<FieldDef>& fields, b
             throw rt::Error("Indeks " + path_ + ": duzina kljuca " + std::to_string(keylen_) +
                             " ne odgovara izrazu \"" + text + "\" (" + std::to_string(expr_.key_size()) + ")");
         check_offset(root_);
+        void* hp = ::mmap(nullptr, kPageSize, PROT_READ | (ro_ ? 0 : PROT_WRITE), MAP_SHARED, fd_, 0);
+        if (hp != MAP_FAILED) head_ = static_cast<uint8_t*>(hp);
         remap();
         cur_key_.reserve(static_cast<size_t>(keylen_));
         kbuf_.reserve(static_cast<size_t>(keylen_));
@@ -484,21 +499,27 @@ NtxImpl::~NtxImpl() {
         }
     }
     if (view_) ::munmap(const_cast<uint8_t*>(view_), view_len_);
+    if (head_) ::munmap(head_, kPageSize);
     ::close(fd_);
 }
 
 void NtxImpl::flush() {
     if (!modified_ || ro_) return;
-    for (auto& s : slots_)
+    for (int i : dirty_) {
+        Slot& s = slots_[static_cast<size_t>(i)];
         if (s.off && s.dirty) {
             write_at(s.off, s.b, kPageSize);
             s.dirty = false;
         }
+    }
+    dirty_.clear();
     ++version_;
     wr16(hdr_ + 2, version_);
     wr32(hdr_ + 4, root_);
     wr32(hdr_ + 8, free_);
-    write_at(0, hdr_, 12);
+    // The pages are in the file before the header that names them.
+    if (head_) std::memcpy(head_ + 2, hdr_ + 2, 10);
+    else write_at(0, hdr_, 12);
     modified_ = false;
 }
 
