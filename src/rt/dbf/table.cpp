@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ namespace {
 
 constexpr size_t APPEND_BUFFER = 1 << 20;   // bytes of buffered appends before a write
 constexpr size_t SCAN_WINDOW = 256 << 10;   // read-ahead window of bulk scans
+constexpr size_t HEAD_MAP = 4096;           // the header's first bytes, mapped shared
 
 uint32_t le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -192,6 +194,8 @@ bool DbfFile::open(const std::string& resolved_path, bool exclusive) {
         rec_len_ = rec_len;
         count_ = disk_count_ = count;
         header_dirty_ = false;
+        void* hp = ::mmap(nullptr, HEAD_MAP, PROT_READ | (readonly_ ? 0 : PROT_WRITE), MAP_SHARED, fd_, 0);
+        head_ = hp == MAP_FAILED ? nullptr : static_cast<unsigned char*>(hp);
         abuf_.clear();
         scan_n_ = 0;
     } catch (...) {
@@ -207,10 +211,14 @@ void DbfFile::close() {
     try {
         flush();
     } catch (...) {
+        if (head_) ::munmap(head_, HEAD_MAP);
+        head_ = nullptr;
         ::close(fd_);
         fd_ = -1;
         throw;
     }
+    if (head_) ::munmap(head_, HEAD_MAP);
+    head_ = nullptr;
     ::close(fd_);   // releases the flock and every byte-range lock of this description
     fd_ = -1;
     fields_.clear();
@@ -237,7 +245,8 @@ void DbfFile::pwrite_all(const char* p, size_t n, uint64_t off) {
 void DbfFile::refresh_count() {
     if (exclusive_ || fd_ < 0) return;
     unsigned char b[4];
-    if (pread(fd_, b, 4, 4) != 4) corrupt("zaglavlje nije procitano");
+    if (head_) std::memcpy(b, head_ + 4, 4);
+    else if (pread(fd_, b, 4, 4) != 4) corrupt("zaglavlje nije procitano");
     uint32_t c = le32(b);
     if (c == count_) return;
     struct stat st;
@@ -362,7 +371,8 @@ void DbfFile::write_header() {
     unsigned char h[7];
     today(h);
     put32(h + 3, count_);
-    pwrite_all(reinterpret_cast<const char*>(h), 7, 1);
+    if (head_ && !readonly_) std::memcpy(head_ + 1, h, 7);
+    else pwrite_all(reinterpret_cast<const char*>(h), 7, 1);
     header_dirty_ = false;
 }
 

@@ -69,6 +69,9 @@ private:
     void pwrite_all(const char* p, size_t n, uint64_t off);
 
     int fd_ = -1;
+    // The start of the header mapped shared: the record count is read and written through it
+    // without a system call; other processes see it through the same page cache.
+    unsigned char* head_ = nullptr;
     std::string path_;
     bool exclusive_ = false;
     bool readonly_ = false;
