@@ -39,10 +39,13 @@ inline uint64_t be_prefix(const char* k, size_t len) {
     throw rt::Error("Greska pri " + std::string(what) + " indeksa " + path + ": " + std::strerror(errno));
 }
 
+// Written a memory page at a time: the page cache then holds the file in small pages, and the
+// later change of one index page touches one of them (a write into a large cached page costs
+// time in proportion to its size).
 void write_all(int fd, const void* data, size_t len, const std::string& path) {
     const char* p = static_cast<const char*>(data);
     while (len > 0) {
-        ssize_t r = ::write(fd, p, len);
+        ssize_t r = ::write(fd, p, std::min<size_t>(len, 4096));
         if (r < 0) {
             if (errno == EINTR) continue;
             io_fail(path, "upisu");

@@ -21,6 +21,7 @@ namespace {
 constexpr size_t APPEND_BUFFER = 1 << 20;   // bytes of buffered appends before a write
 constexpr size_t SCAN_WINDOW = 256 << 10;   // read-ahead window of bulk scans
 constexpr size_t HEAD_MAP = 4096;           // the header's first bytes, mapped shared
+constexpr size_t WRITE_PIECE = 4096;        // the largest single write (see pwrite_all)
 
 uint32_t le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -228,10 +229,14 @@ void DbfFile::close() {
     abuf_.shrink_to_fit();
 }
 
+// Long stretches are written a memory page at a time: the page cache then holds the file in
+// small pages, and a later change of one record touches one of them (a write into a large cached
+// page costs time in proportion to its size).
 void DbfFile::pwrite_all(const char* p, size_t n, uint64_t off) {
     if (readonly_) throw rt::Error("Datoteka " + path_ + " je samo za citanje");
     while (n > 0) {
-        ssize_t w = ::pwrite(fd_, p, n, static_cast<off_t>(off));
+        const size_t piece = std::min<size_t>(n, WRITE_PIECE - off % WRITE_PIECE);
+        ssize_t w = ::pwrite(fd_, p, piece, static_cast<off_t>(off));
         if (w < 0) {
             if (errno == EINTR) continue;
             throw rt::Error(sys_error("Greska pri upisu u datoteku", path_));
