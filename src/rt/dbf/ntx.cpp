@@ -68,6 +68,8 @@ private:
         uint32_t page;
         int pos;
     };
+    // Cached pages besides a mapping: those changed and not yet written, and those beyond the
+    // mapping's end. Without a mapping (see map_limit) the cache holds cache_pages() pages.
     static constexpr size_t kCacheSlots = 1024;
 
     [[noreturn]] void corrupt(const std::string& what) const {
@@ -244,7 +246,7 @@ void NtxImpl::validate(const uint8_t* b, uint32_t off) const {
 }
 
 int NtxImpl::victim() {
-    if (slots_.size() < kCacheSlots) {
+    if (slots_.size() < (view_ ? kCacheSlots : std::max<size_t>(cache_pages(), 8))) {
         slots_.emplace_back();
         return static_cast<int>(slots_.size() - 1);
     }
@@ -275,7 +277,7 @@ void NtxImpl::remap(bool keep_checked) {
     struct stat st;
     if (::fstat(fd_, &st) != 0) io_error("citanju");
     const size_t len = static_cast<size_t>(st.st_size) / kPageSize * kPageSize;
-    if (len >= kPageSize) {
+    if (len >= kPageSize && len <= map_limit()) {
         void* p = ::mmap(nullptr, len, PROT_READ, MAP_SHARED, fd_, 0);
         if (p != MAP_FAILED) {
             view_ = static_cast<const uint8_t*>(p);
@@ -306,7 +308,7 @@ const uint8_t* NtxImpl::page(uint32_t off) {
         check_offset(off);
         // The file grew (by this handle's own writes, or another's): map it again once it has
         // grown by an eighth; pages beyond the mapping are read into the cache till then.
-        if (attempt == 0 && file_size_ >= view_len_ + view_len_ / 8 + 64 * kPageSize) remap(true);
+        if (attempt == 0 && view_ && file_size_ >= view_len_ + view_len_ / 8 + 64 * kPageSize) remap(true);
     }
     int idx = victim();
     Slot& s = slots_[static_cast<size_t>(idx)];

@@ -49,6 +49,18 @@ inline size_t& sort_budget() {
     return bytes;
 }
 
+// Pages read from a mapping count towards the process's memory once touched, so an index file of
+// up to map_limit() bytes is mapped for reading; a larger one is read page by page into a cache of
+// cache_pages() pages. Tests lower both to exercise the cache.
+inline size_t& map_limit() {
+    static size_t bytes = size_t{40} << 20;
+    return bytes;
+}
+inline size_t& cache_pages() {
+    static size_t n = 8192;
+    return n;
+}
+
 // Max items per page for a key size: what fits with its offset slot, less one for the rightmost
 // child item, rounded down to even.
 inline int max_items(int key_size) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "rt/dbf/ntx.h"
+#include "rt/dbf/ntx_page.h"
 #include "rt/fmt/error.h"
 #include "ntx_test_util.h"
 
@@ -214,6 +215,22 @@ TEST(NtxBtree, ShortKeysManyPerPage) {
         z.run(60000, 12000);
         z.run(20000, 500);
     }
+}
+
+// An index too large to map is read through a bounded page cache: evicted pages, changed ones
+// among them, are written and read back.
+TEST(NtxBtree, UnmappedIndexThroughASmallCache) {
+    const size_t limit = rt::dbf::ntx::map_limit(), pages = rt::dbf::ntx::cache_pages();
+    rt::dbf::ntx::map_limit() = 0;
+    rt::dbf::ntx::cache_pages() = 16;
+    {
+        Fuzz z(8, 99, 6);
+        z.build(3000);
+        z.run(30000, 12000);
+        z.run(10000, 800);
+    }
+    rt::dbf::ntx::map_limit() = limit;
+    rt::dbf::ntx::cache_pages() = pages;
 }
 
 TEST(NtxBtree, LongKeysFewPerPage) {
