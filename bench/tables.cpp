@@ -80,9 +80,19 @@ double timed(const std::function<void()>& f) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+double peak_mib() {
+    struct rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return static_cast<double>(ru.ru_maxrss) / 1024.0;
+}
+
+// The peak memory after each step: which step raised it.
+std::vector<double> g_peak;
+
 double timed_cpu(std::vector<double>& cpu, const std::function<void()>& f) {
     double t = timed(f);
     cpu.push_back(g_cpu);
+    g_peak.push_back(peak_mib());
     return t;
 }
 
@@ -114,6 +124,7 @@ int main(int argc, char** argv) {
             g_seed = 12345;
             std::vector<double> t;
             std::vector<double> cpu;
+            g_peak.clear();
             WorkArea a;
 
             t.push_back(timed_cpu(cpu, [&] {
@@ -176,6 +187,8 @@ int main(int argc, char** argv) {
             }
             std::printf("\nrun %d cpu", run);
             for (size_t s = 0; s < steps.size(); ++s) std::printf(" %s=%.3f", steps[s].c_str(), cpu[s]);
+            std::printf("\nrun %d peak_mib", run);
+            for (size_t s = 0; s < steps.size(); ++s) std::printf(" %s=%.1f", steps[s].c_str(), g_peak[s]);
             std::printf("\n");
             std::fflush(stdout);
         }
@@ -188,9 +201,7 @@ int main(int argc, char** argv) {
         std::sort(v.begin(), v.end());
         std::printf("%s median=%.3f\n", steps[s].c_str(), v.empty() ? 0.0 : v[v.size() / 2]);
     }
-    struct rusage ru {};
-    getrusage(RUSAGE_SELF, &ru);
-    std::printf("peak_memory_mib=%.1f\n", static_cast<double>(ru.ru_maxrss) / 1024.0);
+    std::printf("peak_memory_mib=%.1f\n", peak_mib());
     std::printf("checksum=%.3f\n", checksum);
     return 0;
 }
