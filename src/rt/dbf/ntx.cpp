@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "rt/dbf/ntx_page.h"
@@ -158,7 +157,23 @@ private:
     size_t view_len_ = 0;
     std::vector<uint8_t> checked_;   // mapped pages already validated
     std::deque<Slot> slots_;
-    std::unordered_map<uint32_t, int> map_;
+    // The cache slot of each page (by page number), -1 when not cached; cached_ counts them.
+    std::vector<int> where_;
+    size_t cached_ = 0;
+    int slot_of(uint32_t off) const {
+        const size_t i = off / kPageSize;
+        return i < where_.size() ? where_[i] : -1;
+    }
+    void cache_set(uint32_t off, int idx) {
+        const size_t i = off / kPageSize;
+        if (i >= where_.size()) where_.resize(i + 1 + i / 8, -1);
+        where_[i] = idx;
+        ++cached_;
+    }
+    void cache_unset(uint32_t off) {
+        where_[off / kPageSize] = -1;
+        --cached_;
+    }
     size_t hand_ = 0;
 
     Step stack_[kMaxDepth];
@@ -260,7 +275,7 @@ int NtxImpl::victim() {
         }
         if (s.off) {
             if (s.dirty) write_at(s.off, s.b, kPageSize);
-            map_.erase(s.off);
+            cache_unset(s.off);
         }
         s.off = 0;
         s.dirty = false;
@@ -286,14 +301,24 @@ void NtxImpl::remap(bool keep_checked) {
     }
     if (keep_checked) checked_.resize(len / kPageSize, 0);
     else checked_.assign(len / kPageSize, 0);
+    for (Slot& s : slots_)
+        if (s.off && !s.dirty && s.off + size_t{kPageSize} <= view_len_) {
+            cache_unset(s.off);
+            s.off = 0;
+            s.ref = false;
+        }
 }
 
 const uint8_t* NtxImpl::page(uint32_t off) {
-    auto it = map_.find(off);
-    if (it != map_.end()) {
-        Slot& s = slots_[static_cast<size_t>(it->second)];
-        s.ref = true;
-        return s.b;
+    // The cache holds pages within the mapping only while they are changed and not yet written
+    // (flush and remap give the others back), so a page in the mapping is looked up only then.
+    if (cached_ && !(off + size_t{kPageSize} <= view_len_ && dirty_.empty())) {
+        const int at = slot_of(off);
+        if (at >= 0) {
+            Slot& s = slots_[static_cast<size_t>(at)];
+            s.ref = true;
+            return s.b;
+        }
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (off >= kPageSize && off % kPageSize == 0 && off + size_t{kPageSize} <= view_len_) {
@@ -316,18 +341,15 @@ const uint8_t* NtxImpl::page(uint32_t off) {
     validate(s.b, off);
     s.off = off;
     s.ref = true;
-    map_[off] = idx;
+    cache_set(off, idx);
     return s.b;
 }
 
 void NtxImpl::store(uint32_t off, const uint8_t* b) {
-    auto it = map_.find(off);
-    int idx;
-    if (it != map_.end()) {
-        idx = it->second;
-    } else {
+    int idx = slot_of(off);
+    if (idx < 0) {
         idx = victim();
-        map_[off] = idx;
+        cache_set(off, idx);
     }
     Slot& s = slots_[static_cast<size_t>(idx)];
     if (s.b != b) std::memcpy(s.b, b, kPageSize);
@@ -347,9 +369,11 @@ void NtxImpl::store(uint32_t off, const uint8_t* b) {
 }
 
 void NtxImpl::drop_cache() {
+    for (const Slot& s : slots_)
+        if (s.off) where_[s.off / kPageSize] = -1;
+    cached_ = 0;
     slots_.clear();
     dirty_.clear();
-    map_.clear();
     hand_ = 0;
     remap();
 }
@@ -359,9 +383,9 @@ void NtxImpl::drop_cache() {
 uint32_t NtxImpl::free_next(uint32_t off) {
     uint8_t raw[kPageSize];
     const uint8_t* b;
-    auto it = map_.find(off);
-    if (it != map_.end()) {
-        b = slots_[static_cast<size_t>(it->second)].b;
+    const int at = slot_of(off);
+    if (at >= 0) {
+        b = slots_[static_cast<size_t>(at)].b;
     } else {
         check_offset(off);
         read_at(off, raw, kPageSize);
@@ -512,6 +536,13 @@ void NtxImpl::flush() {
         if (s.off && s.dirty) {
             write_at(s.off, s.b, kPageSize);
             s.dirty = false;
+            // Written, the page is read from the mapping again: the slot is given back, and the
+            // cache of a mapped file stays empty between changes (looked up for nothing).
+            if (view_ && s.off + size_t{kPageSize} <= view_len_) {
+                cache_unset(s.off);
+                s.off = 0;
+                s.ref = false;
+            }
         }
     }
     dirty_.clear();
