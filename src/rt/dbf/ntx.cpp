@@ -506,6 +506,8 @@ NtxImpl::NtxImpl(const std::string& path, const std::vector<FieldDef>& fields, b
         cur_key_.reserve(static_cast<size_t>(keylen_));
         kbuf_.reserve(static_cast<size_t>(keylen_));
     } catch (...) {
+        if (head_) ::munmap(head_, kPageSize);
+        head_ = nullptr;
         ::close(fd_);
         fd_ = -1;
         throw;
