@@ -376,8 +376,13 @@ void DbfFile::write_header() {
     unsigned char h[7];
     today(h);
     put32(h + 3, count_);
-    if (head_ && !readonly_) std::memcpy(head_ + 1, h, 7);
-    else pwrite_all(reinterpret_cast<const char*>(h), 7, 1);
+    if (head_ && !readonly_) {
+        // The count in one aligned store, so that another process never reads half of it.
+        std::memcpy(head_ + 1, h, 3);
+        std::memcpy(head_ + 4, h + 3, 4);
+    } else {
+        pwrite_all(reinterpret_cast<const char*>(h), 7, 1);
+    }
     header_dirty_ = false;
 }
 
