@@ -120,7 +120,9 @@ TEST_P(FixtureTest, WalksAndSeeksInTheListedOrder) {
         EXPECT_EQ(e.key, k);
         expect_fields(a, e);
         a.skip(-1);
-        if (!a.bof()) EXPECT_LT(l.entries[l.by_recno.at(a.recno())].key, k);
+        if (!a.bof()) {
+            EXPECT_LT(l.entries[l.by_recno.at(a.recno())].key, k);
+        }
     }
     a.close();
 }

@@ -126,7 +126,9 @@ TEST(SharedTables, OpenedWhileAnotherProcessAppends) {
             break;
         }
     }
-    if (kid) EXPECT_EQ(wait_exit(kid), 0);
+    if (kid) {
+        EXPECT_EQ(wait_exit(kid), 0);
+    }
     EXPECT_GT(opened, 0);
 }
 
