@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rt/dbf/ntx.h"
+#include "rt/os/os.h"
 #include "rt/dbf/ntx_page.h"
 #include "rt/fmt/error.h"
 
@@ -413,18 +414,7 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
     std::string tmp_path = path + ".XXXXXX";
     int fd = ::mkostemp(tmp_path.data(), O_CLOEXEC);
     if (fd < 0) throw rt::Error("Ne moze da se napravi indeks " + path + ": " + std::strerror(errno));
-    {
-        struct stat st;
-        mode_t mode;
-        if (::stat(path.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd, mode);
-    }
+    rt::os::give_mode_of(fd, path);
     try {
         uint8_t hdr[kPageSize];
         std::memset(hdr, 0, sizeof hdr);

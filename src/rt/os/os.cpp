@@ -105,6 +105,23 @@ bool write_all(int fd, std::string_view data) {
     return true;
 }
 
+}  // namespace
+
+void give_mode_of(int fd, std::string_view target) {
+    struct stat st;
+    mode_t mode;
+    if (stat_path(std::string(target), st)) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+}
+
+namespace {
+
 // Writes data to a new file beside `target` and renames it over `target`, so that the target
 // is never seen half-written.
 bool replace_atomically(const std::string& target, std::string_view data) {
@@ -116,17 +133,7 @@ bool replace_atomically(const std::string& target, std::string_view data) {
     if (fd < 0) return false;
     std::string tmp(buf.data());
     bool ok = write_all(fd, data);
-    // The new file keeps the mode of the one it replaces; a new name gets the usual mode.
-    struct stat st;
-    mode_t mode;
-    if (stat_path(target, st)) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
+    give_mode_of(fd, target);
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmp.c_str());

@@ -22,6 +22,9 @@ bool make_dir(std::string_view path);        // true when it exists afterwards
 bool erase(std::string_view path);           // FERASE: true when removed
 bool rename_file(std::string_view from, std::string_view to);  // replaces an existing target
 bool copy_file(std::string_view from, std::string_view to);  // COPY FILE (replaces the target)
+// Gives the open file fd the mode of the file it will replace (or the usual mode of a new file),
+// for files written under a temporary name and renamed over their target.
+void give_mode_of(int fd, std::string_view target);
 // Files in dir whose names match the DOS mask ("*.ntx", "TOR???.001"), case-insensitively.
 std::vector<std::string> list_dir(std::string_view dir, std::string_view mask = "*");
 // Sub-directories of dir whose names match the mask (company directories and the like).
