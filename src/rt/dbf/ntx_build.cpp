@@ -420,34 +420,29 @@ void NtxFile::create(const std::string& path, std::string_view expr_text, const 
         std::memset(hdr, 0, sizeof hdr);
         write_all(fd, hdr, kPageSize, path);
         TreeWriter tw(fd, path, kl, max, half);
+        // The tree's shape needs the number of keys first: for a unique index, those left
+        // after dropping repeated keys.
+        auto build = [&](auto& src) {
+            uint64_t n = total;
+            if (unique) {
+                n = 0;
+                const char* k;
+                uint32_t rr;
+                while (src.next(k, rr)) ++n;
+                src.rewind();
+            }
+            return tw.build_all(src, n);
+        };
         uint32_t root;
         if (runs.empty()) {
             chunk.sort();
             ChunkSource src(chunk, ukl, unique);
-            uint64_t n = 0;
-            if (unique) {
-                const char* k;
-                uint32_t rr;
-                while (src.next(k, rr)) ++n;
-                src.rewind();
-            } else {
-                n = total;
-            }
-            root = tw.build_all(src, n);
+            root = build(src);
         } else {
             if (chunk.size()) spill();
             chunk_owner.reset();  // the merge needs only its read buffers
             MergeSource src(runs, ukl, unique, path);
-            uint64_t n = 0;
-            if (unique) {
-                const char* k;
-                uint32_t rr;
-                while (src.next(k, rr)) ++n;
-                src.rewind();
-            } else {
-                n = total;
-            }
-            root = tw.build_all(src, n);
+            root = build(src);
         }
         wr16(hdr, 6);
         wr16(hdr + 2, 1);
