@@ -1,6 +1,7 @@
 // The NTX index engine: page cache, cursor, updates with splits and merges, the index lock byte
 // and the consistency check. Bulk creation is in ntx_build.cpp; the layout in ntx_page.h.
 #include "rt/dbf/ntx.h"
+#include "rt/dbf/range_lock.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -439,23 +440,9 @@ void NtxImpl::refresh_header() {
 }
 
 void NtxImpl::set_lock(short type) {
-    struct flock fl;
-    std::memset(&fl, 0, sizeof fl);
-    fl.l_type = type;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(kLockOffset);
-    fl.l_len = 1;
-#ifdef F_OFD_SETLKW
-    for (;;) {
-        if (::fcntl(fd_, F_OFD_SETLKW, &fl) == 0) return;
-        if (errno == EINTR) continue;
-        if (errno != EINVAL) io_error("zakljucavanju");
-        break;
-    }
-#endif
-    for (;;) {
-        if (::fcntl(fd_, F_SETLKW, &fl) == 0) return;
-        if (errno == EINTR) continue;
+    int err = range_lock(fd_, type, kLockOffset, 1, true);
+    if (err != 0) {
+        errno = err;
         io_error("zakljucavanju");
     }
 }

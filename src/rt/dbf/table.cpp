@@ -1,4 +1,5 @@
 #include "rt/dbf/table.h"
+#include "rt/dbf/range_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -388,36 +389,16 @@ void DbfFile::write_header() {
 
 bool DbfFile::lock(uint64_t start, uint64_t len, bool wait) {
     if (exclusive_) return true;
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(start);
-    fl.l_len = static_cast<off_t>(len);
-#ifdef F_OFD_SETLK
-    const int cmd = wait ? F_OFD_SETLKW : F_OFD_SETLK;
-#else
-    const int cmd = wait ? F_SETLKW : F_SETLK;
-#endif
-    for (;;) {
-        if (fcntl(fd_, cmd, &fl) == 0) return true;
-        if (errno == EINTR) continue;
-        if (errno == EACCES || errno == EAGAIN || errno == EBADF) return false;
-        throw rt::Error(sys_error("Greska pri zakljucavanju datoteke", path_));
-    }
+    int err = range_lock(fd_, F_WRLCK, start, len, wait);
+    if (err == 0) return true;
+    if (err == EACCES || err == EAGAIN || err == EBADF) return false;
+    errno = err;
+    throw rt::Error(sys_error("Greska pri zakljucavanju datoteke", path_));
 }
 
 void DbfFile::unlock(uint64_t start, uint64_t len) {
     if (exclusive_ || fd_ < 0) return;
-    struct flock fl {};
-    fl.l_type = F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(start);
-    fl.l_len = static_cast<off_t>(len);
-#ifdef F_OFD_SETLK
-    fcntl(fd_, F_OFD_SETLK, &fl);
-#else
-    fcntl(fd_, F_SETLK, &fl);
-#endif
+    range_lock(fd_, F_UNLCK, start, len, false);
 }
 
 }  // namespace rt::dbf::detail
