@@ -1,0 +1,65 @@
+// The company register ("mdk_pro") and the choice of the working company, the company variables
+// every other subsystem reads, the summary register "mdk", and the profile screens.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "rt/fmt/date.h"
+
+namespace tor {
+
+// ---- company variables (set when a company is entered; AZURMDK sets them too) ----
+inline std::string WSIFKOM;        // company code, three digits: also its directory name
+inline std::string WSIFDEL;        // activity type ("001", "002", "005", "006", "007", "008", "009", "000")
+inline std::string WNAZKOM;        // short name
+inline std::string WVLASNIK;       // owner: first name and surname
+inline std::string WULICAKOM;      // street and number of the seat
+inline std::string WPTT;           // empty
+inline std::string WMESKOM;        // place of the seat
+inline std::string WMESKOMPJ;      // place of the business unit
+inline std::string WOPSTKOM;       // municipality of the seat
+inline std::string WTELKOM;        // telephone
+inline std::string WZIROKOM;       // first bank account
+inline std::string WREGBR;         // register number
+inline std::string WPIBKOM;        // tax identification number
+inline std::string WBRPORRAC;      // taxpayer code with its check character
+inline std::string WJMBG;          // owner's personal number
+inline std::string WMATBR;         // registration number
+inline std::string WULICAVL;       // owner's street and number
+inline rt::Date WDATOTV;           // date of registration
+inline std::string WKLASIFIKATOR;  // book-keeping mode + second classification ("P..." flat-rate)
+inline std::string WSIFRADEL;      // code of the main activity
+inline bool WPDVKOM = false;       // VAT payer
+inline std::string WPEPDVKOM;      // number of the VAT registration certificate
+inline std::string WPIO;           // pension insurance number (set by AZURMDK)
+inline std::string WSD;            // the activity name last given by SIDEL
+
+// The record the company list is positioned on (0: top of the register); kept between calls.
+inline long KO_JE = 0;
+// The code the profile menu was opened on (three digits); the basic-data screen may change it.
+inline std::string WSIFRA;
+
+// The company choice: returns the short name of the chosen company with the company variables
+// set and all tables closed. The program ends from inside it (exit question).
+std::string KOMIT();
+// With "mdk_pro" positioned on a company: the company variables from the record, and the record
+// of "mdk" brought up to date. True.
+bool AZURMDK();
+// The activity name of a three-digit activity code ("" for others); also left in WSD.
+std::string SIDEL(std::string_view code);
+// "" when value is empty, else prefix + trimmed value.
+std::string MDKPOD(std::string_view prefix, std::string_view value);
+// Validation of the business-unit field FRIPJ<n> of the current register record.
+bool TRAZIIPJ(int n);
+
+// ---- the profile screens (register open and selected, positioned on the company) ----
+void INS_OP();    // basic data (may create a new company)
+void INS_POV();   // owner
+void INS_POR();   // business
+
+namespace toggle {
+// Alt+PgDn: first-free-code recognition on/off (the flag PSLSIFRA).
+void PSLSIFRA();
+}  // namespace toggle
+
+}  // namespace tor
