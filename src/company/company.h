@@ -57,6 +57,10 @@ void INS_OP();    // basic data (may create a new company)
 void INS_POV();   // owner
 void INS_POR();   // business
 
+// "4.Programska Podesavanja" of the profile menu: the program-settings screen, which belongs to
+// the frame above this subsystem; the frame sets it at start-up.
+inline void (*PROGRAM_SETTINGS)() = nullptr;
+
 namespace toggle {
 // Alt+PgDn: first-free-code recognition on/off (the flag PSLSIFRA).
 void PSLSIFRA();
