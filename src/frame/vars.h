@@ -69,6 +69,7 @@ inline rt::Date WDATOD, WDATDO;     // the default period (DDAN at start-up)
 inline bool SCRKALL = false;        // the calculator is open
 inline bool SL_SIFRA = false;       // activity "005"/"006": new article codes from the supplier's code
 inline bool PSLSIFRA = false;       // registers propose the first free code (Alt+PgDn)
+inline bool CUR_USER = false;       // this workstation holds the open company's "cur_user" exclusively
 
 // ---- remembered light-bar positions of the menus ----
 inline int OSM = 1;
