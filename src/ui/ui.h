@@ -108,6 +108,11 @@ void REFLEKTOR(int row, int col, std::string_view text);
 void VLTSCR();
 // The table inspector (Ctrl+F10).
 void DBDEBUG();
+// The key handler of the inspector's list of work areas (rt::ACHOICE user function).
+int AFUNC(int mode, int item, int row);
+// The structure text the inspector shows for a work area (lines ended by CR LF).
+std::string area_structure_text(int area);
+inline bool _DBDEBUG = false;     // the inspector is running (it cannot be entered twice)
 
 // ---- registering the toolkit's hot keys (F1, Tab, Alt+C, Alt+V, Ctrl+Ins, Ctrl+Home,
 // Ctrl+F10, Ctrl+Enter) ----
