@@ -6,6 +6,7 @@
 #include <string>
 
 #include "rt/fmt/date.h"
+#include "rt/term/console.h"
 
 namespace tor {
 
@@ -70,6 +71,7 @@ inline bool SCRKALL = false;        // the calculator is open
 inline bool SL_SIFRA = false;       // activity "005"/"006": new article codes from the supplier's code
 inline bool PSLSIFRA = false;       // registers propose the first free code (Alt+PgDn)
 inline bool CUR_USER = false;       // this workstation holds the open company's "cur_user" exclusively
+inline rt::ScreenImage KOM_FLEKA;   // row 2, columns 5-74: the company line over the main menu
 
 // ---- remembered light-bar positions of the menus ----
 inline int OSM = 1;
