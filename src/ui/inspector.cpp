@@ -168,7 +168,10 @@ int AFUNC(int mode, int item, int row) {
 
 void DBDEBUG() {
     if (_DBDEBUG) return;
-    _DBDEBUG = true;
+    struct Guard {
+        Guard() { _DBDEBUG = true; }
+        ~Guard() { _DBDEBUG = false; }
+    } guard;
     const rt::ScreenImage saved = rt::SAVESCREEN();
     const std::string colour = rt::SETCOLOR(NORMAL);
     const int selected = rt::dbf::current_number();
@@ -197,7 +200,6 @@ void DBDEBUG() {
     rt::dbf::select(selected);
     rt::RESTSCREEN(saved);
     rt::SETCOLOR(colour);
-    _DBDEBUG = false;
 }
 
 }  // namespace tor

@@ -23,8 +23,8 @@ void TON(int n) {
 void PORUKA(std::string_view text, int mode) {
     const int len = static_cast<int>(text.size());
     const int c = (80 - len) / 2;
-    // A text wider than the screen: the box stops at the screen's edges and the text is cut to
-    // fit inside the frame.
+    // A text wider than the screen: the box stops at the screen's edges and the text, from its
+    // beginning, is cut to fit inside the frame.
     const int left = std::max(0, c - 3);
     const int right = std::min(rt::COLS - 1, c + len + 2);
     const int text_left = std::max(c, left + 1);
@@ -37,7 +37,7 @@ void PORUKA(std::string_view text, int mode) {
     rt::SETCOLOR(SVETLO);
     TON(2);
     TON(3);
-    rt::SAY(11, text_left, text.substr(static_cast<size_t>(std::max(0, text_left - c)), text_room));
+    rt::SAY(11, text_left, text.substr(0, static_cast<size_t>(text_room)));
     rt::SETCOLOR(colour);
     if (mode == 1) return;
     if (mode == 0) {
