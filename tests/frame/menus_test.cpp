@@ -1,0 +1,472 @@
+// The menu tree driven by typed keys in the headless console: boxes and prompts where the user
+// sees them, moving between pull-downs with the arrows, remembered bar positions, the mode
+// variables each item sets for the procedure it runs, the warnings, and the index rebuild.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "company/company.h"
+#include "data/data.h"
+#include "frame/frame.h"
+#include "frame/vars.h"
+#include "rt/dbf/dbf.h"
+#include "rt/input/menu.h"
+#include "rt/term/console.h"
+#include "rt/term/keys.h"
+#include "ui/ui.h"
+
+namespace tor::menus_trace {
+using Observer = std::function<void(const std::string& proc)>;
+void set_observer(Observer observer);
+}  // namespace tor::menus_trace
+
+namespace fs = std::filesystem;
+using namespace tor;
+
+namespace {
+
+// What the screen and the mode variables were when an item handed over to its procedure.
+struct Call {
+    std::string proc;
+    rt::ScreenImage screen;
+    bool part_ob, wotkup, kal_tros, kal_repr, pred, avans, konacni, po_strukt, rekap, zaduz, daj_zbir;
+    int kalk_form, wzad_razd;
+    bool arrows_bound;
+};
+
+// The screen and the highlighted prompt when F12 was pressed in a menu.
+struct Shot {
+    rt::ScreenImage screen;
+    int bar;
+};
+
+std::string text_at(const rt::ScreenImage& s, int row, int col, int len) {
+    std::string out;
+    for (int c = col; c < col + len; ++c) out += static_cast<char>(s.cells[static_cast<size_t>(row) * 80 + c].ch);
+    return out;
+}
+uint8_t ch_at(const rt::ScreenImage& s, int row, int col) { return s.cells[static_cast<size_t>(row) * 80 + col].ch; }
+
+class Menus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OSM = 1;
+        KMAP = KOP = KST = KSSO = KZP = KRP = 1;
+        WSIFKOM = "001";
+        WSIFDEL = "001";
+        WKLASIFIKATOR = "D";
+        DOSPAR = "!";
+        CUR_USER = true;
+        PART_OB = true;
+        WOTKUP = KAL_TROS = KAL_REPR = PRED_RAC = A_RAC = K_RAC = false;
+        PO_STRUKTURI = REKAP_STRUKT = DAJ_ZBIR = false;
+        ZADUZ = true;
+        KALK_FORM = 1;
+        WZAD_RAZD = 0;
+        menus_trace::set_observer([this](const std::string& proc) {
+            calls.push_back(Call{proc, rt::SAVESCREEN(), PART_OB, WOTKUP, KAL_TROS, KAL_REPR, PRED_RAC, A_RAC,
+                                 K_RAC, PO_STRUKTURI, REKAP_STRUKT, ZADUZ, DAJ_ZBIR, KALK_FORM, WZAD_RAZD,
+                                 static_cast<bool>(rt::GETKEY(rt::K::RIGHT)) ||
+                                     static_cast<bool>(rt::GETKEY(rt::K::LEFT))});
+            if (on_call) on_call(proc);
+        });
+    }
+    void TearDown() override {
+        menus_trace::set_observer({});
+        rt::SETKEY(rt::K::F12, {});
+        rt::dbf::close_all();
+        rt::KEYBOARD_CLEAR();
+        if (!tmp.empty()) fs::remove_all(tmp);
+    }
+
+    // Types the keys (F12 takes a picture of the screen) into the main menu of an open company,
+    // the way the outer loop shows it. The keys must leave the main menu.
+    void run(const std::string& keys, const std::string& screen_file = "") {
+        rt::console_init_headless(keys, screen_file);
+        rt::SETKEY(rt::K::F12, [this](const std::string&, int, const std::string&) {
+            shots.push_back(Shot{rt::SAVESCREEN(), rt::menu_current()});
+        });
+        rt::SETCOLOR(NORMAL);
+        OSEK = rt::SAVESCREEN();
+        BOXSHAD(2, 3, 4, 77);
+        main_menu();
+    }
+    const Call* find(const std::string& proc) const {
+        for (const Call& c : calls)
+            if (c.proc == proc) return &c;
+        return nullptr;
+    }
+    std::vector<std::string> procs() const {
+        std::vector<std::string> out;
+        for (const Call& c : calls) out.push_back(c.proc);
+        return out;
+    }
+
+    std::vector<Call> calls;
+    std::vector<Shot> shots;
+    std::function<void(const std::string&)> on_call;
+    fs::path tmp;
+};
+
+struct Expected {
+    int top, left, bottom, right;
+    bool hangs;  // T-piece top corners
+    int col, first_row, step;
+    std::vector<std::string> prompts;
+};
+
+void expect_menu(const rt::ScreenImage& s, const Expected& e, const std::string& what) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(ch_at(s, e.top, e.left), e.hangs ? 0xC2 : 0xDA);
+    EXPECT_EQ(ch_at(s, e.top, e.right), e.hangs ? 0xC2 : 0xBF);
+    EXPECT_EQ(ch_at(s, e.bottom, e.left), 0xC0);
+    EXPECT_EQ(ch_at(s, e.bottom, e.right), 0xD9);
+    EXPECT_EQ(ch_at(s, e.top, e.left + 1), 0xC4);
+    EXPECT_EQ(ch_at(s, e.bottom - 1, e.left), 0xB3);
+    EXPECT_EQ(ch_at(s, e.bottom - 1, e.right), 0xB3);
+    int row = e.first_row;
+    for (const std::string& p : e.prompts) {
+        EXPECT_EQ(text_at(s, row, e.col, static_cast<int>(p.size())), p) << "row " << row;
+        EXPECT_EQ(ch_at(s, row, e.col - 1), ' ') << "row " << row;
+        row += e.step;
+    }
+}
+
+const Expected MATICNI{4, 5, 22, 25, true, 7, 6, 2,
+                       {"1.Dobra (Artikli)", "2.Partneri", "3.Obaveze", "4.Normativ", "5.Prijem", "6.Glavnik",
+                        "7.Definisanje", "8.Forma Racuna"}};
+const Expected UNOS{4, 25, 14, 42, true, 27, 6, 2, {"1.Zaduzenje", "2.Razduzenje", "3.Zapisnik", "4.Tekuci Racun"}};
+const Expected STAMPA_M{4, 39, 20, 60, true, 41, 6, 2,
+                        {"1.Obrazac KEP", "2.Obrazac KPO", "3.PDV Evidencije", "4.Obrazac PK-1", "5.Tekuci Racun",
+                         "6.Kartice", "7.Ostali Izvestaji"}};
+const Expected OBRACUN_M{4, 53, 20, 74, true, 55, 6, 2,
+                         {"1.Obracun PDV", "2.Rek.Obracuna PDV", "3.Popis/Poc.stanje", "4.Bilans Uspeha",
+                          "5.Poreski Bilans", "6.Poreska Prijava", "7.Obrazac EPPDV"}};
+const Expected ZADUZ_M{7, 30, 19, 65, false, 32, 8, 1,
+                       {" 1.Kalkulacija", " 2.Repromaterijal", " 3.Gotov proizvod", " 4.Rashod",
+                        " 5.Oprema i Objekti", " 6.Kalkulacija po Otkupu", " 7.Kalkulacija-Trosak",
+                        " 8.Kalkulacija-Reprezentacija", " 9.Partner (poc. stanje)",
+                        "10.Akontacije Poreza i Doprinosa", "11.Komisioni magacin"}};
+
+bool is_servis_open(const rt::ScreenImage& s) {
+    return ch_at(s, 4, 61) == 0xC2 && text_at(s, 6, 63, 11) == "VELT Office" && text_at(s, 10, 63, 12) == "Indeksiranje" &&
+           text_at(s, 12, 63, 8) == "Kontrole" && text_at(s, 14, 63, 11) == "Promeni PDV" && ch_at(s, 16, 76) == 0xD9;
+}
+bool is_matpod_open(const rt::ScreenImage& s) { return ch_at(s, 4, 5) == 0xC2 && text_at(s, 20, 7, 14) == "8.Forma Racuna"; }
+
+// ---- boxes and prompts ----
+
+TEST_F(Menus, MainBarAndEveryPullDownStandWhereTheUserExpectsThem) {
+    run("{F12}1{F12}{Esc}2{F12}{Esc}3{F12}{Esc}4{F12}{Esc}S{F12}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 6u);
+    const rt::ScreenImage& bar = shots[0].screen;
+    EXPECT_EQ(text_at(bar, 3, 7, 16), "1.Maticni podaci");
+    EXPECT_EQ(text_at(bar, 3, 30, 6), "2.Unos");
+    EXPECT_EQ(text_at(bar, 3, 44, 8), "3.Stampa");
+    EXPECT_EQ(text_at(bar, 3, 57, 9), "4.Obracun");
+    EXPECT_EQ(text_at(bar, 3, 69, 6), "Servis");
+    EXPECT_EQ(shots[0].bar, 1);
+    expect_menu(shots[1].screen, MATICNI, "1.Maticni podaci");
+    expect_menu(shots[2].screen, UNOS, "2.Unos");
+    expect_menu(shots[3].screen, STAMPA_M, "3.Stampa");
+    expect_menu(shots[4].screen, OBRACUN_M, "4.Obracun");
+    EXPECT_TRUE(is_servis_open(shots[5].screen));
+    // The pull-down hangs from the main bar's box: its T-pieces sit on the box's bottom line.
+    EXPECT_EQ(ch_at(shots[1].screen, 4, 4), 0xC4);
+    // The light bar of a pull-down is painted in the menu colour's enhanced part.
+    EXPECT_EQ(shots[1].screen.cells[6 * 80 + 7].attr, rt::parse_color(MENICOL).enhanced);
+    EXPECT_EQ(shots[1].screen.cells[8 * 80 + 7].attr, rt::parse_color(MENICOL).standard);
+    // After Esc on the main bar the screen is as the outer loop left it.
+    EXPECT_EQ(rt::screen_row_text(6).find("Dobra"), std::string::npos);
+}
+
+TEST_F(Menus, DocumentMenusAndTheMenusBelowThem) {
+    // "2.Unos" -> "1.Zaduzenje" -> " 4.Rashod"; "2.Razduzenje" -> "1.Racun"; "3.Stampa" ->
+    // "3.PDV Evidencije" and "7.Ostali Izvestaji" -> "7.Zaliha Dobara po Dobavljacu".
+    run("21{F12}4{F12}{Esc}{Esc}2{F12}1{F12}{Esc}{Esc}{Esc}"
+        "33{F12}{Esc}7{F12}7{F12}{Esc}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 7u);
+    expect_menu(shots[0].screen, ZADUZ_M, "1.Zaduzenje");
+    expect_menu(shots[1].screen,
+                {12, 35, 21, 78, false, 37, 13, 1,
+                 {"1.Unos Rashoda", "2.Rashod iz Obaveza (unos)", "3.Rashod iz Obaveza (brisanje)",
+                  "4.Spisak Rashoda po Datumu", "5.Spisak Rashoda po Strukturi", "6.Spisak Rashoda po Broju",
+                  "7.Rekapitulacija Rashoda po Dobavljacima", "8.Rekapitulacija Rashoda po Strukturi"}},
+                " 4.Rashod");
+    expect_menu(shots[2].screen,
+                {9, 30, 19, 57, false, 32, 10, 1,
+                 {"1.Racun", "2.Promet dobara", "3.Promet usluga", "4.Robno razduzenje", "5.Repromaterijal",
+                  "6.Gotov proizvod", "7.Obrazac KR-1 (isplata)", "8.Komisioni Magacin", "9.Vanredni prihod"}},
+                "2.Razduzenje");
+    expect_menu(shots[3].screen,
+                {11, 32, 18, 76, false, 34, 12, 1,
+                 {"1.Racun", "2.PredRacun", "3.Avansni Racun", "4.Konacni Racun",
+                  "5.Interni Obracun PDV-a (gradjevinarstvo)", "6.Evidencija Racuna sa PDV oslobodjenjem"}},
+                "1.Racun");
+    // The VAT registers are padded to 36 characters, so the light bar is as wide for each.
+    expect_menu(shots[4].screen,
+                {16, 30, 22, 69, false, 32, 17, 1,
+                 {"1.Ulazni Racuni za dobra i usluge   ", "2.Izdati Racuni za dobra i usluge   ",
+                  "3.Izdati Racuni sa PDV oslobodjenjem", "4.Otkup Poljoprivrednih Proizvoda   ",
+                  "5.Oprema i Objekti                  "}},
+                "3.PDV Evidencije");
+    EXPECT_EQ(shots[4].screen.cells[17 * 80 + 67].attr, rt::parse_color(MENICOL).enhanced);
+    expect_menu(shots[5].screen,
+                {14, 30, 22, 63, false, 32, 15, 1,
+                 {"1.Rekapitaulacija Kalkulacija", "2.Rekapitaulacija Racuna", "3.List DPU", "4.Valute na dan",
+                  "5.Izvod Otvorenih Stavki", "6.Nabavka Dobara po Dobavljacu", "7.Zaliha Dobara po Dobavljacu"}},
+                "7.Ostali Izvestaji");
+    expect_menu(shots[6].screen,
+                {16, 1, 20, 44, false, 3, 17, 1,
+                 {"1.Stampa Zalihe Dobara po Dobavljacu", "2.Automatsko povezivanje Dobro-Dobavljac",
+                  "3.Rucno povezivanje Dobro-Dobavljac"}},
+                "7.Zaliha Dobara po Dobavljacu");
+    EXPECT_TRUE(calls.empty()) << "Esc in a small menu runs nothing";
+}
+
+// ---- Right and Left between pull-downs ----
+
+TEST_F(Menus, ArrowsMoveBetweenPullDownsAndAreFreeInsideTheProcedures) {
+    run("4{Right}{F12}{Right}{F12}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 2u);
+    EXPECT_TRUE(is_servis_open(shots[0].screen));
+    EXPECT_NE(text_at(shots[0].screen, 6, 55, 13), "1.Obracun PDV") << "the pull-down it left is gone";
+    EXPECT_TRUE(is_matpod_open(shots[1].screen)) << "Right in Servis wraps to the first heading";
+    EXPECT_FALSE(is_servis_open(shots[1].screen));
+    EXPECT_EQ(OSM, 1);
+
+    // Left in a document menu goes back through "2.Unos" and ends in "1.Maticni podaci".
+    shots.clear();
+    run("21{Left}{F12}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_TRUE(is_matpod_open(shots[0].screen));
+    EXPECT_NE(text_at(shots[0].screen, 8, 32, 14), " 1.Kalkulacija");
+    EXPECT_NE(text_at(shots[0].screen, 6, 27, 11), "1.Zaduzenje");
+    EXPECT_EQ(OSM, 1);
+
+    // A procedure started from a pull-down gets the arrows back; the bar takes them again after.
+    calls.clear();
+    shots.clear();
+    run("11{Right}{F12}{Esc}{Esc}");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].proc, "ARTIKLI");
+    EXPECT_FALSE(calls[0].arrows_bound);
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(text_at(shots[0].screen, 6, 27, 11), "1.Zaduzenje");
+    EXPECT_FALSE(static_cast<bool>(rt::GETKEY(rt::K::RIGHT))) << "released when the main menu is left";
+}
+
+// ---- remembered positions ----
+
+TEST_F(Menus, BarPositionsAreRememberedWhileTheMenuAboveStaysOpen) {
+    // "3.Obaveze", leave; enter again: the bar is on "3.Obaveze".
+    run("13{Esc}1{F12}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(shots[0].bar, 3);
+    EXPECT_EQ(KMAP, 3);
+    EXPECT_EQ(OSM, 1);
+
+    // A small menu remembers its choice while its pull-down stays open, not after.
+    shots.clear();
+    run("152{F12}5{F12}{Esc}{Esc}15{F12}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 3u);
+    EXPECT_EQ(shots[0].bar, 5) << "back on \"5.Prijem\" after the action";
+    EXPECT_EQ(shots[1].bar, 2) << "\"5.Prijem\" opened again while \"1.Maticni podaci\" stayed open";
+    EXPECT_EQ(shots[2].bar, 1) << "after \"1.Maticni podaci\" was closed";
+
+    // The document menus keep their position even after "2.Unos" is closed; the main bar keeps its.
+    shots.clear();
+    run("217{Esc}{Esc}{F12}2{F12}1{F12}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 3u);
+    EXPECT_EQ(shots[0].bar, 2) << "main bar";
+    EXPECT_EQ(shots[1].bar, 1) << "\"2.Unos\"";
+    EXPECT_EQ(shots[2].bar, 7) << "\"1.Zaduzenje\"";
+    EXPECT_EQ(KZP, 7);
+}
+
+// ---- what each item sets for its procedure ----
+
+TEST_F(Menus, ItemsSetTheModeOfTheProcedureTheyRun) {
+    run("12{Esc}13{Esc}153{Esc}152{Esc}"  // partners and obligations, and their import
+        "218{Esc}{Esc}216{Esc}{Esc}217{Esc}{Esc}211{Esc}{Esc}"  // the four costings
+        "2145{Esc}{Esc}2148{Esc}{Esc}2144{Esc}{Esc}"  // expenditure lists
+        "21{End}{Enter}{Esc}{Esc}2211{Esc}{Esc}2212{Esc}{Esc}2213{Esc}{Esc}2214{Esc}{Esc}"  // invoices
+        "225{Esc}{Esc}228{Esc}{Esc}"  // repro issue, commission warehouse issue
+        "SK5{Esc}{Esc}");  // selling-price check
+    ASSERT_EQ(calls.size(), 19u) << ::testing::PrintToString(procs());
+    const std::vector<std::string> expected = {
+        "PARTNERI", "PARTNERI", "PRIJEM_PAR", "PRIJEM_PAR", "KALKULACIJE", "KALKULACIJE", "KALKULACIJE",
+        "KALKULACIJE", "SRASHOD", "SRASHOD", "SRASHOD", "KOMISIONIMAGACIN", "RACUN", "RACUN", "RACUN",
+        "RACUN", "REPRO", "KOMISIONIMAGACIN", "ZBIRSTZART"};
+    EXPECT_EQ(procs(), expected);
+    EXPECT_TRUE(calls[0].part_ob);
+    EXPECT_FALSE(calls[1].part_ob) << "3.Obaveze";
+    EXPECT_FALSE(calls[2].part_ob) << "3.Prijem Obaveza";
+    EXPECT_TRUE(calls[3].part_ob) << "2.Prijem Partnera";
+    auto costing = [](const Call& c) { return std::vector<bool>{c.wotkup, c.kal_tros, c.kal_repr}; };
+    EXPECT_EQ(costing(calls[4]), (std::vector<bool>{false, false, true})) << "Reprezentacija";
+    EXPECT_EQ(costing(calls[5]), (std::vector<bool>{true, false, false})) << "po Otkupu";
+    EXPECT_EQ(costing(calls[6]), (std::vector<bool>{false, true, false})) << "Trosak";
+    EXPECT_EQ(costing(calls[7]), (std::vector<bool>{false, false, false})) << "ordinary";
+    EXPECT_TRUE(calls[8].po_strukt && !calls[8].rekap) << "list by structure";
+    EXPECT_TRUE(calls[9].po_strukt && calls[9].rekap) << "recapitulation by structure";
+    EXPECT_TRUE(!calls[10].po_strukt && !calls[10].rekap) << "list by date";
+    EXPECT_EQ(calls[11].wzad_razd, 1);
+    auto inv = [](const Call& c) { return std::vector<bool>{c.pred, c.avans, c.konacni}; };
+    EXPECT_EQ(inv(calls[12]), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(inv(calls[13]), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(inv(calls[14]), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(inv(calls[15]), (std::vector<bool>{false, false, true}));
+    EXPECT_FALSE(calls[16].zaduz);
+    EXPECT_EQ(calls[17].wzad_razd, 2);
+    EXPECT_TRUE(calls[18].daj_zbir);
+}
+
+TEST_F(Menus, ActivityOfTheCompanyShapesTheInboundMenu) {
+    // Activity "005": the costing names its two forms and asks which one.
+    WSIFDEL = "005";
+    run("21{F12}1{Down}{Enter}1{F12}{Esc}{F12}{Esc}{Esc}");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].proc, "KALKULACIJE");
+    EXPECT_EQ(calls[0].kalk_form, 2);
+    ASSERT_EQ(shots.size(), 3u);
+    EXPECT_EQ(text_at(shots[0].screen, 8, 32, 32), " 1.Kalkulacija (Obrazac KR/KR-1)");
+    const rt::ScreenImage& form = shots[1].screen;
+    EXPECT_EQ(ch_at(form, 9, 40), 0xDA);
+    EXPECT_EQ(ch_at(form, 12, 71), 0xD9);
+    const std::string title = " Kalkulacijom se formira: ";
+    EXPECT_EQ(text_at(form, 9, (40 + 71) / 2 - static_cast<int>(title.size()) / 2, static_cast<int>(title.size())), title);
+    EXPECT_EQ(text_at(form, 10, 42, 24), "Obrazac KR (prijem robe)");
+    EXPECT_EQ(text_at(form, 11, 42, 28), "Obrazac KR-1 (povracaj robe)");
+    EXPECT_EQ(shots[1].bar, 2) << "the form chosen last time";
+    // Esc in the form choice leaves "1.Zaduzenje" for "2.Unos" without running the costing.
+    EXPECT_EQ(text_at(shots[2].screen, 6, 27, 11), "1.Zaduzenje");
+    EXPECT_NE(text_at(shots[2].screen, 8, 32, 14), " 1.Kalkulacija");
+
+    // Another activity: no suffix, no form choice.
+    WSIFDEL = "001";
+    calls.clear();
+    shots.clear();
+    run("21{F12}1{Esc}{Esc}{Esc}");
+    EXPECT_EQ(text_at(shots[0].screen, 8, 32, 32), " 1.Kalkulacija                  ");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kalk_form, 1);
+}
+
+TEST_F(Menus, PartnerOpeningBalancesOfferTheirMenuOnlyToSomeCompanies) {
+    run("219{Esc}{Esc}{Esc}");
+    EXPECT_EQ(procs(), std::vector<std::string>{"PSPAR"}) << "activity 001 goes straight to the balances";
+
+    for (const auto& [del, sw] : {std::pair<std::string, std::string>{"002", "!"}, {"001", "U"}}) {
+        SCOPED_TRACE(del + " " + sw);
+        WSIFDEL = del;
+        DOSPAR = sw;
+        calls.clear();
+        shots.clear();
+        run("219{F12}2{Esc}{Esc}{Esc}");
+        ASSERT_EQ(shots.size(), 1u);
+        expect_menu(shots[0].screen, {13, 35, 16, 58, false, 37, 14, 1, {"1.Pocetno stanje", "2.Zaduzenje partnera"}},
+                    "partner balances");
+        EXPECT_EQ(procs(), std::vector<std::string>{"ZADKUP"});
+    }
+}
+
+TEST_F(Menus, ItemsMeantForOneKindOfCompanyWarnAndRunAnyway) {
+    const std::string intern = "Interni obracun PDV-a predvidjen je za firme sa oznakom 9 (SZR/SR)!";
+    const std::string dpu = "List DPU je predvidjen za Ugostiteljske Radnje !";
+    const std::string kpo = "Knjiga pausalnih obveznika se Ne stampa knjigasima.";
+    auto shown = [](const Call& c, const std::string& text) {
+        const int col = (80 - static_cast<int>(text.size())) / 2;
+        return text_at(c.screen, 11, col, static_cast<int>(text.size())) == text && ch_at(c.screen, 10, col - 3) == 0xC9;
+    };
+    WKLASIFIKATOR = "K2";
+    run("2215{Esc}{Esc}373{Esc}32{Esc}{Esc}");
+    ASSERT_EQ(procs(), (std::vector<std::string>{"INTOBRPDVGR", "DPU", "KPO"}));
+    EXPECT_TRUE(shown(calls[0], intern));
+    EXPECT_TRUE(shown(calls[1], dpu));
+    EXPECT_TRUE(shown(calls[2], kpo));
+
+    // The kind of company each is meant for: no warning.
+    calls.clear();
+    WKLASIFIKATOR = "P";
+    WSIFDEL = "009";
+    run("2215{Esc}{Esc}32{Esc}{Esc}");
+    WSIFDEL = "008";
+    run("373{Esc}{Esc}{Esc}");
+    ASSERT_EQ(procs(), (std::vector<std::string>{"INTOBRPDVGR", "KPO", "DPU"}));
+    EXPECT_FALSE(shown(calls[0], intern));
+    EXPECT_FALSE(shown(calls[1], kpo));
+    EXPECT_FALSE(shown(calls[2], dpu));
+}
+
+// ---- tables closed by the menus ----
+
+TEST_F(Menus, MenusCloseTheTablesTheirProceduresLeaveOpen) {
+    tmp = fs::temp_directory_path() / ("menus_tables_" + std::to_string(::getpid()));
+    fs::create_directories(tmp);
+    const std::string table = (tmp / "t.dbf").string();
+    rt::dbf::create_table(table, {rt::dbf::FieldDef{"NAZIV", 'C', 10, 0, 0}});
+    bool open_at_report = true;
+    on_call = [&](const std::string& proc) {
+        if (proc == "KTKNJIGA") open_at_report = !rt::dbf::used_areas().empty();
+        else {
+            rt::dbf::select_free();
+            rt::dbf::use(table);
+        }
+    };
+    // A procedure of "1.Zaduzenje" leaves a table open: Esc on "1.Zaduzenje" closes it.
+    run("213{Esc}{F12}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_TRUE(rt::dbf::used_areas().empty());
+    // "3.Stampa" closes everything before a report starts.
+    rt::dbf::select_free();
+    rt::dbf::use(table);
+    run("31{Esc}{Esc}");
+    EXPECT_FALSE(open_at_report);
+    // "1.Maticni podaci" closes after every action.
+    shots.clear();
+    run("11{F12}{Esc}{Esc}");
+    EXPECT_TRUE(rt::dbf::used_areas().empty());
+}
+
+// ---- the index rebuild ----
+
+TEST_F(Menus, IndexRebuildErasesTheCompanyIndexesAndReentersTheCompany) {
+    tmp = fs::temp_directory_path() / ("menus_ntx_" + std::to_string(::getpid()));
+    fs::create_directories(tmp / "001");
+    fs::create_directories(tmp / "002");
+    for (const char* f : {"001/mdart.ntx", "001/MDDOB.NTX", "001/mdart.dbf", "002/mdart.ntx"})
+        std::ofstream(tmp / f) << "x";
+    OSNDIR = tmp.string() + "/";
+    WSIFKOM = "001";
+
+    // Held by another workstation: a notice, nothing erased.
+    CUR_USER = false;
+    const std::string screens = (tmp / "screens.txt").string();
+    run("SI{dump}{pause}{F12}{Esc}{Esc}", screens);
+    EXPECT_TRUE(fs::exists(tmp / "001/mdart.ntx"));
+    std::ifstream in(screens);
+    const std::string dump((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(dump.find("Drugi operater radi sa podacima odabranog komitenta!"), std::string::npos);
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_TRUE(is_servis_open(shots[0].screen)) << "the notice is gone and the menu is still open";
+    EXPECT_EQ(shots[0].bar, 2);
+
+    CUR_USER = true;
+    run("SI");  // the rebuild itself leaves both menus
+    EXPECT_FALSE(fs::exists(tmp / "001/mdart.ntx"));
+    EXPECT_FALSE(fs::exists(tmp / "001/MDDOB.NTX"));
+    EXPECT_TRUE(fs::exists(tmp / "001/mdart.dbf"));
+    EXPECT_TRUE(fs::exists(tmp / "002/mdart.ntx")) << "another company's indexes stay";
+    EXPECT_EQ(rt::INKEY(), rt::K::ENTER) << "Enter waits for the company choice";
+    EXPECT_EQ(rt::INKEY(), 0);
+    EXPECT_EQ(OSM, 5);
+}
+
+}  // namespace
