@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rt/fmt/date.h"
 
@@ -51,6 +52,11 @@ std::string SIDEL(std::string_view code);
 std::string MDKPOD(std::string_view prefix, std::string_view value);
 // Validation of the business-unit field FRIPJ<n> of the current register record.
 bool TRAZIIPJ(int n);
+// The company variables from the current "mdk_pro" record, as when the company is entered.
+void company_vars();
+// The seven lines of the detail panel of the company list for the current "mdk_pro" record
+// (a line whose every part is empty is empty).
+std::vector<std::string> company_detail_lines();
 
 // ---- the profile screens (register open and selected, positioned on the company) ----
 void INS_OP();    // basic data (may create a new company)
