@@ -1,0 +1,511 @@
+// The menu tree of an open company driven end to end through the real program: every menu box
+// and its prompts where the user expects them, moving between menus with Left/Right, the light
+// bar coming back where it was, the menus that depend on the kind of company, the index rebuild
+// from the service menu, the company held by another workstation and the exit question.
+#include <gtest/gtest.h>
+
+#include <sys/file.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "torpdv_harness.h"
+
+namespace {
+
+using torpdv_e2e::Install;
+using torpdv_e2e::Options;
+using torpdv_e2e::cp437;
+using torpdv_e2e::split_lines;
+using Result = torpdv_e2e::Run;  // "Run" is a member name of the test classes
+using torpdv_e2e::run;
+
+// ---- reading a dump cell by cell ----
+
+// Row r of a dump as its 80 cells (each one UTF-8 character); blanks where the line was cut.
+std::vector<std::string> cells(const std::string& screen, int r) {
+    std::vector<std::string> ls = split_lines(screen);
+    std::string line = r < static_cast<int>(ls.size()) ? ls[r] : std::string();
+    std::vector<std::string> out;
+    for (size_t i = 0; i < line.size();) {
+        unsigned char c = line[i];
+        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        out.push_back(line.substr(i, n));
+        i += n;
+    }
+    while (out.size() < 80) out.push_back(" ");
+    return out;
+}
+
+// n cells of row r from column c, joined.
+std::string at(const std::string& screen, int r, int c, int n) {
+    std::vector<std::string> cs = cells(screen, r);
+    std::string s;
+    for (int i = c; i < c + n && i < 80; ++i) s += cs[i];
+    return s;
+}
+
+bool shows(const std::string& screen, const std::string& text) { return screen.find(text) != std::string::npos; }
+
+// ---- boxes written by hand ----
+
+const std::string kSingle = "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ";
+const std::string kTee = "\xC2\xC4\xC2\xB3\xD9\xC4\xC0\xB3 ";   // first-level menus hang from the main bar
+const std::string kDouble = "\xC9\xCD\xBB\xBA\xBC\xCD\xC8\xBA ";
+
+struct Text {
+    int row, col;
+    std::string text;
+};
+
+struct Box {
+    std::string what;
+    int top, left, bottom, right;
+    std::string frame;  // nine CP437 bytes
+    std::string title;  // on the top border, centred
+    std::vector<Text> texts;
+};
+
+// Prompts in one column, one per row from row `from`, `step` rows apart.
+std::vector<Text> column(int from, int step, int col, const std::vector<std::string>& prompts) {
+    std::vector<Text> out;
+    for (size_t i = 0; i < prompts.size(); ++i) out.push_back({from + static_cast<int>(i) * step, col, prompts[i]});
+    return out;
+}
+
+// The box as CP437 rows: frame, blank inside, the texts at their places.
+std::vector<std::string> grid(const Box& b) {
+    const int w = b.right - b.left + 1;
+    const std::string& f = b.frame;
+    std::vector<std::string> g;
+    for (int r = b.top; r <= b.bottom; ++r) {
+        std::string row;
+        if (r == b.top) row = f[0] + std::string(w - 2, f[1]) + f[2];
+        else if (r == b.bottom) row = f[6] + std::string(w - 2, f[5]) + f[4];
+        else row = f[7] + std::string(w - 2, f[8]) + f[3];
+        g.push_back(row);
+    }
+    if (!b.title.empty()) {
+        int c = (b.left + b.right) / 2 - static_cast<int>(b.title.size()) / 2;
+        g[0].replace(c - b.left, b.title.size(), b.title);
+    }
+    for (const Text& t : b.texts) g[t.row - b.top].replace(t.col - b.left, t.text.size(), t.text);
+    return g;
+}
+
+// The whole box, frame and inside, as the topmost thing on the screen.
+void expect_box(const std::string& screen, const Box& b) {
+    std::vector<std::string> g = grid(b);
+    for (int r = b.top; r <= b.bottom; ++r)
+        EXPECT_EQ(at(screen, r, b.left, b.right - b.left + 1), cp437(g[r - b.top]))
+            << b.what << ", row " << r << "\n" << screen;
+}
+
+// Only the prompts of a box (a box partly covered by a lower menu).
+void expect_texts(const std::string& screen, const Box& b) {
+    for (const Text& t : b.texts)
+        EXPECT_EQ(at(screen, t.row, t.col, static_cast<int>(t.text.size())), t.text) << b.what << "\n" << screen;
+}
+
+// None of the prompts of a box is on the screen where it would stand.
+void expect_gone(const std::string& screen, const Box& b) {
+    for (const Text& t : b.texts)
+        EXPECT_NE(at(screen, t.row, t.col, static_cast<int>(t.text.size())), t.text) << b.what << "\n" << screen;
+}
+
+// ---- the menus of an open company, from the tables of the menu tree ----
+
+const Box kMatpod{"1.Maticni podaci", 4, 5, 22, 25, kTee, "",
+                  column(6, 2, 7, {"1.Dobra (Artikli)", "2.Partneri", "3.Obaveze", "4.Normativ", "5.Prijem",
+                                   "6.Glavnik", "7.Definisanje", "8.Forma Racuna"})};
+const Box kPrijem{"5.Prijem", 15, 15, 19, 35, kSingle, "",
+                  column(16, 1, 17, {"1.Prijem Dobara", "2.Prijem Partnera", "3.Prijem Obaveza"})};
+const Box kGlavnik{"6.Glavnik", 16, 15, 23, 42, kSingle, "",
+                   column(17, 1, 17, {"1.Program Glavnik", "2.Kontiranje Kalkulacija", "3.Kontiranje Racuna",
+                                      "4.Prenos Kalkulacija", "5.Prenos Racuna", "6.Prenos Rashoda"})};
+const Box kForma{"8.Forma Racuna", 16, 15, 20, 41, kSingle, "",
+                 column(17, 1, 17, {"1.Unos Klauzule", "2.Podesavanje Zaglavlja", "3.Definisanje Napomene"})};
+const Box kObrada{"2.Unos", 4, 25, 14, 42, kTee, "",
+                  column(6, 2, 27, {"1.Zaduzenje", "2.Razduzenje", "3.Zapisnik", "4.Tekuci Racun"})};
+
+const std::vector<std::string> kZaduzenjePrompts = {
+    " 1.Kalkulacija", " 2.Repromaterijal", " 3.Gotov proizvod", " 4.Rashod", " 5.Oprema i Objekti",
+    " 6.Kalkulacija po Otkupu", " 7.Kalkulacija-Trosak", " 8.Kalkulacija-Reprezentacija",
+    " 9.Partner (poc. stanje)", "10.Akontacije Poreza i Doprinosa", "11.Komisioni magacin"};
+const Box kZaduzenje{"1.Zaduzenje", 7, 30, 19, 65, kSingle, "", column(8, 1, 32, kZaduzenjePrompts)};
+const Box kRashod{"4.Rashod", 12, 35, 21, 78, kSingle, "",
+                  column(13, 1, 37, {"1.Unos Rashoda", "2.Rashod iz Obaveza (unos)", "3.Rashod iz Obaveza (brisanje)",
+                                     "4.Spisak Rashoda po Datumu", "5.Spisak Rashoda po Strukturi",
+                                     "6.Spisak Rashoda po Broju", "7.Rekapitulacija Rashoda po Dobavljacima",
+                                     "8.Rekapitulacija Rashoda po Strukturi"})};
+const Box kPartner{"9.Partner (poc. stanje)", 13, 35, 16, 58, kSingle, "",
+                   column(14, 1, 37, {"1.Pocetno stanje", "2.Zaduzenje partnera"})};
+const Box kAkontacije{"10.Akontacije", 17, 45, 23, 73, kSingle, "",
+                      column(18, 1, 47, {"1.Uplatni Racuni i Iznosi", "2.Stampa Virmana", "3.Definisanje Knjizenja",
+                                         "4.Knjizenje u Rashod", "5.Stari Uplatni Racuni"})};
+const Box kFormaKalk{"form choice of the costing", 9, 40, 12, 71, kSingle, " Kalkulacijom se formira: ",
+                     {{10, 42, "Obrazac KR (prijem robe)"}, {11, 42, "Obrazac KR-1 (povracaj robe)"}}};
+const Box kRazduzenje{"2.Razduzenje", 9, 30, 19, 57, kSingle, "",
+                      column(10, 1, 32, {"1.Racun", "2.Promet dobara", "3.Promet usluga", "4.Robno razduzenje",
+                                         "5.Repromaterijal", "6.Gotov proizvod", "7.Obrazac KR-1 (isplata)",
+                                         "8.Komisioni Magacin", "9.Vanredni prihod"})};
+const Box kRacun{"1.Racun", 11, 32, 18, 76, kSingle, "",
+                 column(12, 1, 34, {"1.Racun", "2.PredRacun", "3.Avansni Racun", "4.Konacni Racun",
+                                    "5.Interni Obracun PDV-a (gradjevinarstvo)",
+                                    "6.Evidencija Racuna sa PDV oslobodjenjem"})};
+const Box kStampa{"3.Stampa", 4, 39, 20, 60, kTee, "",
+                  column(6, 2, 41, {"1.Obrazac KEP", "2.Obrazac KPO", "3.PDV Evidencije", "4.Obrazac PK-1",
+                                    "5.Tekuci Racun", "6.Kartice", "7.Ostali Izvestaji"})};
+const Box kPdvEvidencije{"3.PDV Evidencije", 16, 30, 22, 69, kSingle, "",
+                         column(17, 1, 32, {"1.Ulazni Racuni za dobra i usluge", "2.Izdati Racuni za dobra i usluge",
+                                            "3.Izdati Racuni sa PDV oslobodjenjem",
+                                            "4.Otkup Poljoprivrednih Proizvoda", "5.Oprema i Objekti"})};
+const Box kKartice{"6.Kartice", 15, 30, 22, 62, kSingle, "",
+                   column(16, 1, 32, {"1.Kartica Dobara", "2.Kartica Partnera", "3.Kartica Obaveza",
+                                      "4.Kartica Repromaterijala", "5.Kartica Gotovog proizvoda",
+                                      "6.Kartica Komisionog Magacina"})};
+const Box kOstali{"7.Ostali Izvestaji", 14, 30, 22, 63, kSingle, "",
+                  column(15, 1, 32, {"1.Rekapitaulacija Kalkulacija", "2.Rekapitaulacija Racuna", "3.List DPU",
+                                     "4.Valute na dan", "5.Izvod Otvorenih Stavki", "6.Nabavka Dobara po Dobavljacu",
+                                     "7.Zaliha Dobara po Dobavljacu"})};
+const Box kZaliha{"7.Zaliha Dobara po Dobavljacu", 16, 1, 20, 44, kSingle, "",
+                  column(17, 1, 3, {"1.Stampa Zalihe Dobara po Dobavljacu", "2.Automatsko povezivanje Dobro-Dobavljac",
+                                    "3.Rucno povezivanje Dobro-Dobavljac"})};
+const Box kObracun{"4.Obracun", 4, 53, 20, 74, kTee, "",
+                   column(6, 2, 55, {"1.Obracun PDV", "2.Rek.Obracuna PDV", "3.Popis/Poc.stanje", "4.Bilans Uspeha",
+                                     "5.Poreski Bilans", "6.Poreska Prijava", "7.Obrazac EPPDV"})};
+const Box kRekPdv{"2.Rek.Obracuna PDV", 10, 43, 13, 69, kSingle, "",
+                  column(11, 1, 45, {"1.Stampa Rekapitulacije", "2.Unos korekcije"})};
+const Box kServis{"Servis", 4, 61, 16, 76, kTee, "",
+                  {{6, 63, "VELT Office"}, {10, 63, "Indeksiranje"}, {12, 63, "Kontrole"}, {14, 63, "Promeni PDV"}}};
+const Box kKontrole{"Kontrole", 13, 30, 19, 73, kSingle, "",
+                    column(14, 1, 32, {"1.Kontrola Zaglavlje/Stavke Kalkulacija", "2.Kontrola Zaglavlje/Stavke Racuna",
+                                       "3.Kontrola Zaglavlja Rashoda", "4.Kontrola KEP/Obrazac PK-1",
+                                       "5.Kontrola Prodajne Cene Dobara"})};
+
+// The main bar: its box on rows 2-4, the company line centred on row 2, the prompts on row 3.
+// With a first-level menu open its bottom row is partly covered, so only rows 2-3 are compared.
+void expect_main_menu(const std::string& screen, const std::string& company_line, bool whole = true) {
+    Box b{"main menu", 2, 3, 4, 77, kSingle, "",
+          {{3, 7, "1.Maticni podaci"}, {3, 30, "2.Unos"}, {3, 44, "3.Stampa"}, {3, 57, "4.Obracun"}, {3, 69, "Servis"}}};
+    std::vector<std::string> g = grid(b);
+    g[0].replace((80 - company_line.size()) / 2 - 3, company_line.size(), company_line);
+    for (int r = 2; r <= (whole ? 4 : 3); ++r)
+        EXPECT_EQ(at(screen, r, 3, 75), cp437(g[r - 2])) << "main menu, row " << r << "\n" << screen;
+}
+
+// ---- key scripts ----
+
+// A new company through "1.Osnovni Podaci" of the profile menu: code, short name, owner's first
+// name and surname, place, book-keeping mode ("K"/"P"), activity type (one digit). On an empty
+// register the profile menu opens by itself; otherwise Ins opens it.
+std::string new_company(int code, const std::string& name, char mode, int activity, bool empty_register) {
+    return std::string(empty_register ? "" : "{Ins}") + "{Enter}" + std::to_string(code) + "{Enter}" + name +
+           "{Enter}{Enter}{Enter}{Enter}" + mode + "{Enter}" + std::to_string(activity) + "{Enter}";
+}
+
+// From the main menu back to the company choice and out through "Da" of the exit question.
+const std::string kLeave = "{Esc}{Esc}D";
+
+const std::string kMarket = "(MARKET NIJE PDV obveznik)";
+
+std::string why(const Result& r) { return "status " + std::to_string(r.status) + ", stderr: " + r.err; }
+
+// One installation with company 001 "MARKET" (book-keeping, activity 1), created once for the
+// tests that only walk through the menus.
+class MenuTree : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        inst_ = std::make_unique<Install>();
+        Result r = run(*inst_, new_company(1, "MARKET", 'K', 1, true) + "{Enter}{dump}" + kLeave);
+        created_ = r.status == 0 && r.screens.size() == 1;
+        if (!created_) std::fprintf(stderr, "company 001 not created: %s\n", why(r).c_str());
+        else first_main_ = r.screens[0];
+    }
+    static void TearDownTestSuite() { inst_.reset(); }
+    void SetUp() override {
+        if (!created_) GTEST_SKIP() << "company 001 could not be created";
+    }
+    // Enters company 001 (the first of the list), runs the keys, leaves the program.
+    static Result walk(const std::string& keys, const Options& o = {}) {
+        return run(*inst_, "{Enter}" + keys + kLeave, o);
+    }
+    static std::unique_ptr<Install> inst_;
+    static bool created_;
+    static std::string first_main_;
+};
+std::unique_ptr<Install> MenuTree::inst_;
+bool MenuTree::created_ = false;
+std::string MenuTree::first_main_;
+
+TEST_F(MenuTree, MainMenuOfANewCompany) {
+    expect_main_menu(first_main_, kMarket);
+    // A company of this workstation alone: no warning about another operator.
+    EXPECT_FALSE(shows(first_main_, "PAZNJA")) << first_main_;
+    EXPECT_FALSE(shows(first_main_, "Pausalac")) << first_main_;
+}
+
+TEST_F(MenuTree, MasterDataAndEntryMenus) {
+    Result r = walk(
+        // 1.Maticni podaci and its three sub-menus
+        "1{dump}5{dump}{Esc}6{dump}{Esc}8{dump}{Esc}{Esc}"
+        // 2.Unos, 1.Zaduzenje with 4.Rashod and 10.Akontacije, 2.Razduzenje with 1.Racun
+        "2{dump}1{dump}4{dump}{Esc}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
+        "2{dump}1{dump}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 10u);
+    expect_main_menu(r.screens[0], kMarket, false);
+    expect_box(r.screens[0], kMatpod);
+    expect_box(r.screens[1], kPrijem);
+    expect_texts(r.screens[1], Box{"", 0, 0, 0, 0, "", "", column(6, 2, 7, {"1.Dobra (Artikli)", "2.Partneri"})});
+    expect_box(r.screens[2], kGlavnik);
+    expect_gone(r.screens[2], kPrijem);
+    expect_box(r.screens[3], kForma);
+    expect_box(r.screens[4], kObrada);
+    expect_gone(r.screens[4], kMatpod);
+    expect_box(r.screens[5], kZaduzenje);
+    expect_box(r.screens[6], kRashod);
+    expect_box(r.screens[7], kAkontacije);
+    expect_box(r.screens[8], kRazduzenje);
+    expect_gone(r.screens[8], kZaduzenje);
+    expect_box(r.screens[9], kRacun);
+}
+
+TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
+    Result r = walk(
+        "3{dump}3{dump}{Esc}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}{Esc}"
+        "4{dump}2{dump}{Esc}{Esc}"
+        "S{dump}K{dump}{Esc}{Esc}");
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 9u);
+    expect_main_menu(r.screens[0], kMarket, false);
+    expect_box(r.screens[0], kStampa);
+    expect_box(r.screens[1], kPdvEvidencije);
+    expect_box(r.screens[2], kKartice);
+    expect_box(r.screens[3], kOstali);
+    expect_box(r.screens[4], kZaliha);
+    expect_box(r.screens[5], kObracun);
+    expect_gone(r.screens[5], kStampa);
+    expect_box(r.screens[6], kRekPdv);
+    expect_box(r.screens[7], kServis);
+    expect_box(r.screens[8], kKontrole);
+}
+
+TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
+    Result r = walk(
+        // Right from 4.Obracun opens Servis, Right from Servis wraps to 1.Maticni podaci,
+        // Left from there wraps back to Servis.
+        "4{Right}{dump}{Right}{dump}{Left}{dump}{Esc}"
+        // Left from the inbound documents menu goes back through 2.Unos to 1.Maticni podaci.
+        "21{Left}{dump}{Esc}");
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 4u);
+    expect_box(r.screens[0], kServis);
+    expect_gone(r.screens[0], kObracun);
+    expect_box(r.screens[1], kMatpod);
+    expect_gone(r.screens[1], kServis);
+    expect_box(r.screens[2], kServis);
+    expect_gone(r.screens[2], kMatpod);
+    expect_box(r.screens[3], kMatpod);
+    expect_gone(r.screens[3], kZaduzenje);
+    expect_gone(r.screens[3], kObrada);
+    for (const std::string& s : r.screens) expect_main_menu(s, kMarket, false);
+}
+
+TEST_F(MenuTree, LightBarComesBackWhereItWas) {
+    // A sub-menu shows up only when the bar stood on its prompt, which makes the bar's place
+    // visible: Enter on "5.Prijem" opens it, Enter on "1.Dobra (Artikli)" does not.
+    Result r = walk(
+        // chosen last: 5.Prijem; re-entering 1.Maticni podaci puts the bar there again
+        "15{Esc}{Esc}{Enter}{Enter}{dump}{Esc}{Esc}"
+        // another company choice: the bar starts on the first prompt again (four down = 5.Prijem)
+        "{Esc}{Enter}{Enter}{Down}{Down}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
+        // a third-level menu keeps its place while 3.Stampa stays open ...
+        "377{Esc}{Enter}{dump}{Esc}{Esc}{Enter}{Enter}{dump}{Esc}{Esc}{Esc}"
+        // ... and starts on its first prompt when 3.Stampa was closed (Up wraps to 7)
+        "{Enter}{Enter}{Up}{Enter}{dump}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 5u);
+    expect_box(r.screens[0], kPrijem);
+    expect_box(r.screens[1], kPrijem);
+    expect_box(r.screens[2], kZaliha);
+    expect_box(r.screens[3], kZaliha);
+    expect_box(r.screens[4], kZaliha);
+}
+
+TEST_F(MenuTree, ExitQuestion) {
+    Result r = run(*inst_, "{Esc}{dump}N{dump}{Esc}{Esc}{dump}D");
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 3u);
+    for (size_t i : {0u, 2u}) {
+        const std::string& s = r.screens[i];
+        EXPECT_EQ(at(s, 20, 29, 23), "  Izlaz iz Programa ?  ") << s;
+        EXPECT_EQ(at(s, 21, 29, 23), std::string(6, ' ') + " Da " + " " + " Ne " + std::string(8, ' ')) << s;
+        // The frame of an empty frame string: blank or single line, nothing else.
+        std::string top = at(s, 19, 28, 25), bottom = at(s, 22, 28, 25);
+        EXPECT_TRUE(top == std::string(25, ' ') || top == cp437("\xDA" + std::string(23, '\xC4') + "\xBF")) << s;
+        EXPECT_TRUE(bottom == std::string(25, ' ') || bottom == cp437("\xC0" + std::string(23, '\xC4') + "\xD9"))
+            << s;
+    }
+    // "Ne" puts the company list back and the program waits there (Esc asked again).
+    EXPECT_EQ(at(r.screens[1], 3, 4, 10), "001 MARKET") << r.screens[1];
+    EXPECT_FALSE(shows(r.screens[1], "Izlaz iz Programa")) << r.screens[1];
+}
+
+// ---- menus that depend on the kind of company ----
+
+TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
+    Install inst;
+    // 005: the costing carries its form in the prompt and asks for it; Esc in the form choice
+    // leaves the inbound menu; the partner balances go straight to their screen.
+    Result r = run(inst, new_company(5, "KOMISION", 'K', 5, true) +
+                          "{Enter}21{dump}1{dump}{Esc}{dump}19{dump}{Esc}{Esc}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 4u);
+    Box kr = kZaduzenje;
+    kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
+    expect_box(r.screens[0], kr);
+    expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
+    expect_box(r.screens[1], kFormaKalk);
+    expect_box(r.screens[2], kObrada);
+    expect_gone(r.screens[2], kr);
+    expect_box(r.screens[3], kr);  // " 9.Partner (poc. stanje)" opened no sub-menu
+    expect_gone(r.screens[3], kPartner);
+
+    // 002 (wholesale): the partner balances offer their two-item sub-menu.
+    r = run(inst, new_company(2, "VELEPRODAJA", 'K', 2, false) + "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_main_menu(r.screens[0], "(VELEPRODAJA NIJE PDV obveznik)", false);
+    expect_box(r.screens[0], kPartner);
+
+    // A flat-rate taxpayer is announced when it is entered; the message stays under the main bar.
+    r = run(inst, new_company(7, "ZIMA", 'P', 7, false) + "{Enter}{dump}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
+    Box pausalac{"flat-rate message", 10, 21, 12, 57, kDouble, "", {{11, 24, "Odabrani komitent je Pausalac !"}}};
+    expect_box(r.screens[0], pausalac);
+}
+
+TEST(MenuKinds, SwitchUOffersThePartnerSubMenuToEveryCompany) {
+    Install inst;
+    Result r = run(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}219{dump}{Esc}{Esc}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_box(r.screens[0], kZaduzenje);
+    expect_gone(r.screens[0], kPartner);
+
+    Options u;
+    u.arg = "/u";
+    r = run(inst, "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave, u);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_box(r.screens[0], kPartner);
+}
+
+// ---- rebuilding the indexes; the company held by another workstation ----
+
+namespace fs = std::filesystem;
+
+std::set<std::string> index_files(const fs::path& dir) {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().extension() == ".ntx") out.insert(e.path().filename().string());
+    return out;
+}
+
+// Every index file of the directory dated back to a day long past.
+void backdate_indexes(const fs::path& dir) {
+    auto old = fs::last_write_time(dir) - std::chrono::hours(24 * 365 * 5);
+    for (const std::string& f : index_files(dir)) fs::last_write_time(dir / f, old);
+}
+
+bool written_recently(const fs::path& p) {
+    return fs::last_write_time(p) > fs::file_time_type::clock::now() - std::chrono::hours(24);
+}
+
+// The "cur_user" marker of a company held the way a second workstation holds it.
+struct HeldMarker {
+    int fd = -1;
+    explicit HeldMarker(const fs::path& p) {
+        fd = ::open(p.c_str(), O_RDWR);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~HeldMarker() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+const Box kNaslov{"warning about another operator", 7, 8, 9, 71, kDouble, "",
+                  {{8, 10, "PAZNJA: Drugi operater radi sa podacima odabranog komitenta!"}}};
+
+TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
+    Install inst;
+    Result r = run(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}{Esc}" + new_company(2, "ZIMA", 'K', 1, false) +
+                          "{Enter}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const fs::path d1 = inst / "001", d2 = inst / "002";
+    ASSERT_TRUE(fs::exists(d2 / "mdart.dbf"));
+    std::set<std::string> before = index_files(d2);
+    ASSERT_FALSE(before.empty());
+    backdate_indexes(d2);
+    std::ofstream(d2 / "zzstray.ntx") << "x";
+    std::ofstream(d1 / "zzstray.ntx") << "x";
+
+    // Enter the second company, rebuild: the program comes back to the main menu of that company.
+    r = run(inst, "{Down}{Enter}SI{dump}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
+    EXPECT_FALSE(fs::exists(d2 / "zzstray.ntx")) << "every index file of the company is deleted";
+    EXPECT_TRUE(fs::exists(d1 / "zzstray.ntx")) << "another company's files stay";
+    EXPECT_EQ(index_files(d2), before);
+    for (const std::string& f : before) EXPECT_TRUE(written_recently(d2 / f)) << f << " was not rebuilt";
+}
+
+TEST(ServiceIndexes, CompanyHeldElsewhereWarnsAndKeepsItsIndexes) {
+    Install inst;
+    Result r = run(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const fs::path d = inst / "001";
+    ASSERT_TRUE(fs::exists(d / "cur_user.dbf"));
+    std::set<std::string> before = index_files(d);
+    backdate_indexes(d);
+    std::ofstream(d / "zzstray.ntx") << "x";
+
+    {
+        HeldMarker held(d / "cur_user.dbf");
+        ASSERT_GE(held.fd, 0);
+        // The warning on row 7 and the work goes on: the menus open; the index rebuild is
+        // refused with a message that waits a moment.
+        r = run(inst, "{Enter}{dump}1{dump}{Esc}SI{dump}{pause}{Esc}" + kLeave);
+    }
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 3u);
+    expect_main_menu(r.screens[0], kMarket);
+    expect_box(r.screens[0], kNaslov);
+    expect_box(r.screens[1], kMatpod);
+    Box refused{"refused rebuild", 10, 11, 12, 68, kDouble, "", {{11, 14, "Drugi operater radi sa podacima odabranog komitenta!"}}};
+    expect_box(r.screens[2], refused);
+    EXPECT_TRUE(fs::exists(d / "zzstray.ntx"));
+    for (const std::string& f : before) EXPECT_FALSE(written_recently(d / f)) << f << " was rebuilt";
+
+    // Released again: the next entry is the only user of the company, no warning.
+    r = run(inst, "{Enter}{dump}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    EXPECT_FALSE(shows(r.screens[0], "PAZNJA")) << r.screens[0];
+}
+
+}  // namespace
