@@ -193,21 +193,27 @@ private:
 bool MESSAGE() {
     // The notes keep their own work areas: the screen that Tab interrupted keeps its tables.
     rt::dbf::AreaScope scope;
+    const bool window = rt::LASTKEY() == rt::K::TAB;
+    // Taken before the table is made, so that its creation box does not stay on the screen that
+    // Tab interrupted.
+    const rt::ScreenImage saved = window ? rt::SAVESCREEN() : rt::ScreenImage{};
     const std::string base = OSNDIR.empty() ? std::string("./") : OSNDIR;
     const std::string table = base + "message.vlt";
     const std::string index = base + "message";
     if (!rt::os::exists(dbf_path(table))) MAKEDBF(table, notes_fields());
     MAKENTX(table, "DATUM", index);
     rt::dbf::select(1);
-    if (!NETUSE(table)) return true;
+    if (!NETUSE(table)) {
+        if (window) rt::RESTSCREEN(saved);
+        return true;
+    }
     rt::dbf::WorkArea& a = rt::dbf::current();
     a.set_index({ntx_path(index)});
-    if (rt::LASTKEY() != rt::K::TAB) {
+    if (!window) {
         a.close();
         return true;
     }
 
-    const rt::ScreenImage saved = rt::SAVESCREEN();
     const std::string colour = rt::SETCOLOR(NORMAL);
     const bool cursor = rt::CURSOR_ON();
     rt::SETCURSOR(false);
