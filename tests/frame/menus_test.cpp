@@ -35,15 +35,26 @@ namespace {
 struct Call {
     std::string proc;
     rt::ScreenImage screen;
-    bool part_ob, wotkup, kal_tros, kal_repr, pred, avans, konacni, po_strukt, rekap, zaduz, daj_zbir;
-    int kalk_form, wzad_razd;
+    std::string mode;  // the mode switches that are on, and the two numbered modes
     bool arrows_bound;
 };
+
+std::string mode_now() {
+    std::string m;
+    const std::pair<const char*, bool> flags[] = {
+        {"PART_OB", PART_OB}, {"WOTKUP", WOTKUP}, {"KAL_TROS", KAL_TROS}, {"KAL_REPR", KAL_REPR},
+        {"PRED_RAC", PRED_RAC}, {"A_RAC", A_RAC}, {"K_RAC", K_RAC}, {"PO_STRUKTURI", PO_STRUKTURI},
+        {"REKAP_STRUKT", REKAP_STRUKT}, {"ZADUZ", ZADUZ}, {"DAJ_ZBIR", DAJ_ZBIR}};
+    for (const auto& [name, on] : flags)
+        if (on) m += std::string(name) + " ";
+    return m + "KALK_FORM=" + std::to_string(KALK_FORM) + " WZAD_RAZD=" + std::to_string(WZAD_RAZD);
+}
 
 // The screen and the highlighted prompt when F12 was pressed in a menu.
 struct Shot {
     rt::ScreenImage screen;
     int bar;
+    bool tables_closed;
 };
 
 std::string text_at(const rt::ScreenImage& s, int row, int col, int len) {
@@ -70,10 +81,8 @@ protected:
         KALK_FORM = 1;
         WZAD_RAZD = 0;
         menus_trace::set_observer([this](const std::string& proc) {
-            calls.push_back(Call{proc, rt::SAVESCREEN(), PART_OB, WOTKUP, KAL_TROS, KAL_REPR, PRED_RAC, A_RAC,
-                                 K_RAC, PO_STRUKTURI, REKAP_STRUKT, ZADUZ, DAJ_ZBIR, KALK_FORM, WZAD_RAZD,
-                                 static_cast<bool>(rt::GETKEY(rt::K::RIGHT)) ||
-                                     static_cast<bool>(rt::GETKEY(rt::K::LEFT))});
+            calls.push_back(Call{proc, rt::SAVESCREEN(), mode_now(),
+                                 rt::GETKEY(rt::K::RIGHT) || rt::GETKEY(rt::K::LEFT)});
             if (on_call) on_call(proc);
         });
     }
@@ -90,7 +99,7 @@ protected:
     void run(const std::string& keys, const std::string& screen_file = "") {
         rt::console_init_headless(keys, screen_file);
         rt::SETKEY(rt::K::F12, [this](const std::string&, int, const std::string&) {
-            shots.push_back(Shot{rt::SAVESCREEN(), rt::menu_current()});
+            shots.push_back(Shot{rt::SAVESCREEN(), rt::menu_current(), rt::dbf::used_areas().empty()});
         });
         rt::SETCOLOR(NORMAL);
         OSEK = rt::SAVESCREEN();
@@ -187,46 +196,25 @@ TEST_F(Menus, MainBarAndEveryPullDownStandWhereTheUserExpectsThem) {
 }
 
 TEST_F(Menus, DocumentMenusAndTheMenusBelowThem) {
-    // "2.Unos" -> "1.Zaduzenje" -> " 4.Rashod"; "2.Razduzenje" -> "1.Racun"; "3.Stampa" ->
-    // "3.PDV Evidencije" and "7.Ostali Izvestaji" -> "7.Zaliha Dobara po Dobavljacu".
-    run("21{F12}4{F12}{Esc}{Esc}2{F12}1{F12}{Esc}{Esc}{Esc}"
-        "33{F12}{Esc}7{F12}7{F12}{Esc}{Esc}{Esc}{Esc}");
-    ASSERT_EQ(shots.size(), 7u);
+    // "2.Unos" -> "1.Zaduzenje"; "3.Stampa" -> "3.PDV Evidencije"; "3.Stampa" -> "7.Ostali
+    // Izvestaji" -> "7.Zaliha Dobara po Dobavljacu" at the left edge of the screen.
+    run("21{F12}{Esc}{Esc}33{F12}{Esc}77{F12}{Esc}{Esc}{Esc}");
+    ASSERT_EQ(shots.size(), 3u);
     expect_menu(shots[0].screen, ZADUZ_M, "1.Zaduzenje");
-    expect_menu(shots[1].screen,
-                {12, 35, 21, 78, false, 37, 13, 1,
-                 {"1.Unos Rashoda", "2.Rashod iz Obaveza (unos)", "3.Rashod iz Obaveza (brisanje)",
-                  "4.Spisak Rashoda po Datumu", "5.Spisak Rashoda po Strukturi", "6.Spisak Rashoda po Broju",
-                  "7.Rekapitulacija Rashoda po Dobavljacima", "8.Rekapitulacija Rashoda po Strukturi"}},
-                " 4.Rashod");
-    expect_menu(shots[2].screen,
-                {9, 30, 19, 57, false, 32, 10, 1,
-                 {"1.Racun", "2.Promet dobara", "3.Promet usluga", "4.Robno razduzenje", "5.Repromaterijal",
-                  "6.Gotov proizvod", "7.Obrazac KR-1 (isplata)", "8.Komisioni Magacin", "9.Vanredni prihod"}},
-                "2.Razduzenje");
-    expect_menu(shots[3].screen,
-                {11, 32, 18, 76, false, 34, 12, 1,
-                 {"1.Racun", "2.PredRacun", "3.Avansni Racun", "4.Konacni Racun",
-                  "5.Interni Obracun PDV-a (gradjevinarstvo)", "6.Evidencija Racuna sa PDV oslobodjenjem"}},
-                "1.Racun");
     // The VAT registers are padded to 36 characters, so the light bar is as wide for each.
-    expect_menu(shots[4].screen,
+    expect_menu(shots[1].screen,
                 {16, 30, 22, 69, false, 32, 17, 1,
                  {"1.Ulazni Racuni za dobra i usluge   ", "2.Izdati Racuni za dobra i usluge   ",
                   "3.Izdati Racuni sa PDV oslobodjenjem", "4.Otkup Poljoprivrednih Proizvoda   ",
                   "5.Oprema i Objekti                  "}},
                 "3.PDV Evidencije");
-    EXPECT_EQ(shots[4].screen.cells[17 * 80 + 67].attr, rt::parse_color(MENICOL).enhanced);
-    expect_menu(shots[5].screen,
-                {14, 30, 22, 63, false, 32, 15, 1,
-                 {"1.Rekapitaulacija Kalkulacija", "2.Rekapitaulacija Racuna", "3.List DPU", "4.Valute na dan",
-                  "5.Izvod Otvorenih Stavki", "6.Nabavka Dobara po Dobavljacu", "7.Zaliha Dobara po Dobavljacu"}},
-                "7.Ostali Izvestaji");
-    expect_menu(shots[6].screen,
+    EXPECT_EQ(shots[1].screen.cells[17 * 80 + 67].attr, rt::parse_color(MENICOL).enhanced);
+    expect_menu(shots[2].screen,
                 {16, 1, 20, 44, false, 3, 17, 1,
                  {"1.Stampa Zalihe Dobara po Dobavljacu", "2.Automatsko povezivanje Dobro-Dobavljac",
                   "3.Rucno povezivanje Dobro-Dobavljac"}},
                 "7.Zaliha Dobara po Dobavljacu");
+    EXPECT_EQ(text_at(shots[2].screen, 21, 32, 29), "7.Zaliha Dobara po Dobavljacu") << "the menu above stays";
     EXPECT_TRUE(calls.empty()) << "Esc in a small menu runs nothing";
 }
 
@@ -299,33 +287,29 @@ TEST_F(Menus, ItemsSetTheModeOfTheProcedureTheyRun) {
         "21{End}{Enter}{Esc}{Esc}2211{Esc}{Esc}2212{Esc}{Esc}2213{Esc}{Esc}2214{Esc}{Esc}"  // invoices
         "225{Esc}{Esc}228{Esc}{Esc}"  // repro issue, commission warehouse issue
         "SK5{Esc}{Esc}");  // selling-price check
-    ASSERT_EQ(calls.size(), 19u) << ::testing::PrintToString(procs());
+    std::vector<std::string> got;
+    for (const Call& c : calls) got.push_back(c.proc + ": " + c.mode);
     const std::vector<std::string> expected = {
-        "PARTNERI", "PARTNERI", "PRIJEM_PAR", "PRIJEM_PAR", "KALKULACIJE", "KALKULACIJE", "KALKULACIJE",
-        "KALKULACIJE", "SRASHOD", "SRASHOD", "SRASHOD", "KOMISIONIMAGACIN", "RACUN", "RACUN", "RACUN",
-        "RACUN", "REPRO", "KOMISIONIMAGACIN", "ZBIRSTZART"};
-    EXPECT_EQ(procs(), expected);
-    EXPECT_TRUE(calls[0].part_ob);
-    EXPECT_FALSE(calls[1].part_ob) << "3.Obaveze";
-    EXPECT_FALSE(calls[2].part_ob) << "3.Prijem Obaveza";
-    EXPECT_TRUE(calls[3].part_ob) << "2.Prijem Partnera";
-    auto costing = [](const Call& c) { return std::vector<bool>{c.wotkup, c.kal_tros, c.kal_repr}; };
-    EXPECT_EQ(costing(calls[4]), (std::vector<bool>{false, false, true})) << "Reprezentacija";
-    EXPECT_EQ(costing(calls[5]), (std::vector<bool>{true, false, false})) << "po Otkupu";
-    EXPECT_EQ(costing(calls[6]), (std::vector<bool>{false, true, false})) << "Trosak";
-    EXPECT_EQ(costing(calls[7]), (std::vector<bool>{false, false, false})) << "ordinary";
-    EXPECT_TRUE(calls[8].po_strukt && !calls[8].rekap) << "list by structure";
-    EXPECT_TRUE(calls[9].po_strukt && calls[9].rekap) << "recapitulation by structure";
-    EXPECT_TRUE(!calls[10].po_strukt && !calls[10].rekap) << "list by date";
-    EXPECT_EQ(calls[11].wzad_razd, 1);
-    auto inv = [](const Call& c) { return std::vector<bool>{c.pred, c.avans, c.konacni}; };
-    EXPECT_EQ(inv(calls[12]), (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(inv(calls[13]), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(inv(calls[14]), (std::vector<bool>{false, true, false}));
-    EXPECT_EQ(inv(calls[15]), (std::vector<bool>{false, false, true}));
-    EXPECT_FALSE(calls[16].zaduz);
-    EXPECT_EQ(calls[17].wzad_razd, 2);
-    EXPECT_TRUE(calls[18].daj_zbir);
+        "PARTNERI: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "PARTNERI: ZADUZ KALK_FORM=1 WZAD_RAZD=0",  // 3.Obaveze
+        "PRIJEM_PAR: ZADUZ KALK_FORM=1 WZAD_RAZD=0",  // 3.Prijem Obaveza
+        "PRIJEM_PAR: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "KALKULACIJE: PART_OB KAL_REPR ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "KALKULACIJE: PART_OB WOTKUP ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "KALKULACIJE: PART_OB KAL_TROS ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "KALKULACIJE: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "SRASHOD: PART_OB PO_STRUKTURI ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "SRASHOD: PART_OB PO_STRUKTURI REKAP_STRUKT ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "SRASHOD: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=0",
+        "KOMISIONIMAGACIN: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=1",
+        "RACUN: PART_OB ZADUZ KALK_FORM=1 WZAD_RAZD=1",
+        "RACUN: PART_OB PRED_RAC ZADUZ KALK_FORM=1 WZAD_RAZD=1",
+        "RACUN: PART_OB A_RAC ZADUZ KALK_FORM=1 WZAD_RAZD=1",
+        "RACUN: PART_OB K_RAC ZADUZ KALK_FORM=1 WZAD_RAZD=1",
+        "REPRO: PART_OB K_RAC KALK_FORM=1 WZAD_RAZD=1",
+        "KOMISIONIMAGACIN: PART_OB K_RAC KALK_FORM=1 WZAD_RAZD=2",
+        "ZBIRSTZART: PART_OB K_RAC DAJ_ZBIR KALK_FORM=1 WZAD_RAZD=2"};  // the invoice mode stays until the next invoice
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(Menus, ActivityOfTheCompanyShapesTheInboundMenu) {
@@ -334,7 +318,7 @@ TEST_F(Menus, ActivityOfTheCompanyShapesTheInboundMenu) {
     run("21{F12}1{Down}{Enter}1{F12}{Esc}{F12}{Esc}{Esc}");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].proc, "KALKULACIJE");
-    EXPECT_EQ(calls[0].kalk_form, 2);
+    EXPECT_NE(calls[0].mode.find("KALK_FORM=2"), std::string::npos);
     ASSERT_EQ(shots.size(), 3u);
     EXPECT_EQ(text_at(shots[0].screen, 8, 32, 32), " 1.Kalkulacija (Obrazac KR/KR-1)");
     const rt::ScreenImage& form = shots[1].screen;
@@ -356,7 +340,7 @@ TEST_F(Menus, ActivityOfTheCompanyShapesTheInboundMenu) {
     run("21{F12}1{Esc}{Esc}{Esc}");
     EXPECT_EQ(text_at(shots[0].screen, 8, 32, 32), " 1.Kalkulacija                  ");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].kalk_form, 1);
+    EXPECT_NE(calls[0].mode.find("KALK_FORM=1"), std::string::npos);
 }
 
 TEST_F(Menus, PartnerOpeningBalancesOfferTheirMenuOnlyToSomeCompanies) {
@@ -412,27 +396,18 @@ TEST_F(Menus, MenusCloseTheTablesTheirProceduresLeaveOpen) {
     fs::create_directories(tmp);
     const std::string table = (tmp / "t.dbf").string();
     rt::dbf::create_table(table, {rt::dbf::FieldDef{"NAZIV", 'C', 10, 0, 0}});
-    bool open_at_report = true;
+    std::vector<int> open_at_report;
     on_call = [&](const std::string& proc) {
-        if (proc == "KTKNJIGA") open_at_report = !rt::dbf::used_areas().empty();
-        else {
-            rt::dbf::select_free();
-            rt::dbf::use(table);
-        }
+        if (proc == "KTKNJIGA") open_at_report = rt::dbf::used_areas();
+        rt::dbf::select_free();
+        rt::dbf::use(table);
     };
-    // A procedure of "1.Zaduzenje" leaves a table open: Esc on "1.Zaduzenje" closes it.
-    run("213{Esc}{F12}{Esc}{Esc}");
+    // Esc on "1.Zaduzenje" closes what its procedure left open; "3.Stampa" closes everything
+    // before a report starts.
+    run("213{Esc}{F12}{Esc}31{Esc}{Esc}");
     ASSERT_EQ(shots.size(), 1u);
-    EXPECT_TRUE(rt::dbf::used_areas().empty());
-    // "3.Stampa" closes everything before a report starts.
-    rt::dbf::select_free();
-    rt::dbf::use(table);
-    run("31{Esc}{Esc}");
-    EXPECT_FALSE(open_at_report);
-    // "1.Maticni podaci" closes after every action.
-    shots.clear();
-    run("11{F12}{Esc}{Esc}");
-    EXPECT_TRUE(rt::dbf::used_areas().empty());
+    EXPECT_TRUE(shots[0].tables_closed);
+    EXPECT_TRUE(open_at_report.empty());
 }
 
 // ---- the index rebuild ----
