@@ -1,0 +1,258 @@
+// The program on a real terminal: tmux runs it in an 80 x 25 window, keys are typed into the
+// pane and the pane is read back, text and colours. A new company is created through the profile
+// screens, entered, the print menu opened, and the program left through the exit question.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <ctime>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "torpdv_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using torpdv_e2e::cp437;
+using torpdv_e2e::Install;
+using torpdv_e2e::kBinary;
+using torpdv_e2e::rstrip;
+using torpdv_e2e::slurp;
+using torpdv_e2e::split_lines;
+
+bool have_tmux() { return std::system("command -v tmux >/dev/null 2>&1") == 0; }
+
+// A tmux server of its own (-L) without the user's configuration (-f /dev/null).
+class Pane {
+public:
+    explicit Pane(const Install& dir) : dir_(dir) {
+        name_ = "torpdv" + std::to_string(getpid()) + "_" + std::to_string(std::time(nullptr));
+        std::string cmd = "cd '" + dir.path.string() + "' && env -u TORPDV_KEYS -u TORPDV_SCREEN TORPDV_PCID=TESTPC01" +
+                          " ASAN_OPTIONS=detect_leaks=0 LANG=C.UTF-8 '" + kBinary + "'; echo \\$? > rc.txt";
+        started_ = sh(tmux() + "new-session -d -x 80 -y 25 -s " + name_ + " \"" + cmd + "\"") == 0;
+    }
+    ~Pane() { sh(tmux() + "kill-server >/dev/null 2>&1"); }
+    bool started() const { return started_; }
+
+    // Types keys (tmux key names), then gives the program a moment (Esc is told apart from the
+    // start of an escape sequence only after a short delay).
+    void send(const std::string& keys) {
+        sh(tmux() + "send-keys -t " + name_ + " " + keys);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    void type(const std::string& text) {
+        sh(tmux() + "send-keys -l -t " + name_ + " '" + text + "'");
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+
+    // The 25 rows of the pane; with_escapes: SGR sequences kept.
+    std::vector<std::string> capture(bool with_escapes = false) {
+        fs::path f = dir_.path / "pane.txt";
+        sh(tmux() + "capture-pane -p " + (with_escapes ? "-e " : "") + "-t " + name_ + " > '" + f.string() + "' 2>/dev/null");
+        std::vector<std::string> ls = split_lines(slurp(f));
+        ls.resize(25);
+        return ls;
+    }
+    std::string text() {
+        std::string s;
+        for (const std::string& l : capture()) s += rstrip(l) + "\n";
+        return s;
+    }
+    // Waits until the pane shows the text; false after a few seconds.
+    bool wait_for(const std::string& what, std::string* screen = nullptr) {
+        for (int i = 0; i < 100; ++i) {
+            std::string s = text();
+            if (screen) *screen = s;
+            if (s.find(what) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+    // Waits until the program has ended; its exit status, or -1.
+    int wait_exit() {
+        for (int i = 0; i < 100; ++i) {
+            if (fs::exists(dir_.path / "rc.txt")) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return std::atoi(slurp(dir_.path / "rc.txt").c_str());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return -1;
+    }
+
+private:
+    static int sh(const std::string& c) { return std::system(c.c_str()); }
+    std::string tmux() const { return "tmux -L " + name_ + " -f /dev/null "; }
+    const Install& dir_;
+    std::string name_;
+    bool started_ = false;
+};
+
+// Row r of a plain capture as its cells (UTF-8 characters), padded to 80.
+std::vector<std::string> cells(const std::string& line) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < line.size();) {
+        unsigned char c = line[i];
+        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        out.push_back(line.substr(i, n));
+        i += n;
+    }
+    while (out.size() < 80) out.push_back(" ");
+    return out;
+}
+std::string at(const std::string& screen, int r, int c, int n) {
+    std::vector<std::string> ls = split_lines(screen);
+    std::vector<std::string> cs = cells(r < static_cast<int>(ls.size()) ? ls[r] : "");
+    std::string s;
+    for (int i = c; i < c + n && i < 80; ++i) s += cs[i];
+    return s;
+}
+
+// Colours of one row of a capture with escapes: foreground and background per cell as PC colour
+// numbers (0-15; the terminal's default counts as light grey on black, bold as bright).
+struct Colour {
+    int fg = 7, bg = 0;
+};
+std::vector<Colour> colours(const std::string& line) {
+    std::vector<Colour> out;
+    int fg = -1, bg = -1;
+    bool bold = false, reverse = false;
+    for (size_t i = 0; i < line.size();) {
+        if (line[i] == '\x1b' && i + 1 < line.size() && line[i + 1] == '[') {
+            size_t e = line.find('m', i);
+            if (e == std::string::npos) break;
+            std::vector<int> ps;
+            std::string body = line.substr(i + 2, e - i - 2);
+            size_t p = 0;
+            do {
+                size_t q = body.find(';', p);
+                std::string part = body.substr(p, q == std::string::npos ? std::string::npos : q - p);
+                ps.push_back(part.empty() ? 0 : std::atoi(part.c_str()));
+                p = q == std::string::npos ? std::string::npos : q + 1;
+            } while (p != std::string::npos);
+            for (size_t k = 0; k < ps.size(); ++k) {
+                int v = ps[k];
+                if (v == 0) fg = bg = -1, bold = reverse = false;
+                else if (v == 1) bold = true;
+                else if (v == 22) bold = false;
+                else if (v == 7) reverse = true;
+                else if (v == 27) reverse = false;
+                else if (v >= 30 && v <= 37) fg = v - 30;
+                else if (v == 39) fg = -1;
+                else if (v >= 40 && v <= 47) bg = v - 40;
+                else if (v == 49) bg = -1;
+                else if (v >= 90 && v <= 97) fg = v - 90 + 8;
+                else if (v >= 100 && v <= 107) bg = v - 100 + 8;
+                else if ((v == 38 || v == 48) && k + 2 < ps.size() && ps[k + 1] == 5) {
+                    (v == 38 ? fg : bg) = ps[k + 2];
+                    k += 2;
+                }
+            }
+            i = e + 1;
+            continue;
+        }
+        unsigned char c = line[i];
+        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        Colour col;
+        col.fg = fg < 0 ? 7 : (bold && fg < 8 ? fg + 8 : fg);
+        col.bg = bg < 0 ? 0 : bg;
+        if (reverse) std::swap(col.fg, col.bg);
+        out.push_back(col);
+        i += n;
+    }
+    while (out.size() < 80) out.push_back(Colour{});
+    return out;
+}
+
+// A shadow cell: light grey on black.
+bool grey_on_black(const Colour& c) { return c.fg == 7 && c.bg == 0; }
+
+
+}  // namespace
+
+TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
+    if (!have_tmux()) GTEST_SKIP() << "tmux is not installed";
+    Install dir;
+    Pane pane(dir);
+    ASSERT_TRUE(pane.started());
+    std::string s;
+
+    // The empty register opens the profile menu by itself.
+    ASSERT_TRUE(pane.wait_for("1.Osnovni Podaci", &s)) << s;
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("Naziv Radnje", &s)) << s;
+    pane.type("1");
+    pane.send("Enter");
+    pane.type("MARKET");
+    pane.send("Enter");
+    pane.send("Enter");
+    pane.send("Enter");
+    pane.send("Enter");
+    pane.type("K");
+    pane.send("Enter");
+    pane.type("1");
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("001 MARKET", &s)) << s;
+
+    // Entering the company: the main bar with the company line.
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
+    EXPECT_EQ(at(s, 2, 3, 75), cp437("\xDA" + std::string(23, '\xC4')) + "(MARKET NIJE PDV obveznik)" +
+                                   cp437(std::string(24, '\xC4') + "\xBF"))
+        << s;
+    EXPECT_EQ(at(s, 3, 7, 16), "1.Maticni podaci") << s;
+    EXPECT_EQ(at(s, 3, 30, 6), "2.Unos") << s;
+    EXPECT_EQ(at(s, 3, 44, 8), "3.Stampa") << s;
+    EXPECT_EQ(at(s, 3, 57, 9), "4.Obracun") << s;
+    EXPECT_EQ(at(s, 3, 69, 6), "Servis") << s;
+    EXPECT_EQ(at(s, 4, 3, 75), cp437("\xC0" + std::string(73, '\xC4') + "\xD9")) << s;
+    {
+        // The main bar's shadow: the column right of the box from row 3 to 5, the row under it
+        // from column 4 to 78; the box itself is white on blue.
+        std::vector<std::string> e = pane.capture(true);
+        for (int r = 3; r <= 5; ++r) EXPECT_TRUE(grey_on_black(colours(e[r])[78])) << "row " << r << ": " << e[r];
+        for (int c = 4; c <= 78; ++c) EXPECT_TRUE(grey_on_black(colours(e[5])[c])) << "column " << c << ": " << e[5];
+        EXPECT_FALSE(grey_on_black(colours(e[6])[40])) << e[6];
+        EXPECT_FALSE(grey_on_black(colours(e[3])[79])) << e[3];
+        EXPECT_EQ(colours(e[3])[10].bg, 1) << e[3];
+    }
+
+    // The print menu hangs from the main bar: T-pieces on row 4, prompts every other row.
+    pane.type("3");
+    ASSERT_TRUE(pane.wait_for("7.Ostali Izvestaji", &s)) << s;
+    EXPECT_EQ(at(s, 4, 39, 22), cp437("\xC2" + std::string(20, '\xC4') + "\xC2")) << s;
+    const char* prompts[] = {"1.Obrazac KEP", "2.Obrazac KPO", "3.PDV Evidencije", "4.Obrazac PK-1",
+                             "5.Tekuci Racun", "6.Kartice", "7.Ostali Izvestaji"};
+    for (int i = 0; i < 7; ++i) {
+        std::string inside = std::string(" ") + prompts[i];
+        inside.resize(20, ' ');
+        EXPECT_EQ(at(s, 6 + 2 * i, 39, 22), cp437("\xB3") + inside + cp437("\xB3")) << s;
+        EXPECT_EQ(at(s, 7 + 2 * i, 39, 22), cp437("\xB3" + std::string(20, ' ') + "\xB3")) << s;
+    }
+    EXPECT_EQ(at(s, 20, 39, 22), cp437("\xC0" + std::string(20, '\xC4') + "\xD9")) << s;
+    {
+        // Its shadow: column 61 from row 5 to 21 and row 21 from column 40 to 61.
+        std::vector<std::string> e = pane.capture(true);
+        for (int r = 5; r <= 21; ++r) EXPECT_TRUE(grey_on_black(colours(e[r])[61])) << "row " << r << ": " << e[r];
+        for (int c = 40; c <= 61; ++c) EXPECT_TRUE(grey_on_black(colours(e[21])[c])) << "column " << c;
+        for (int r = 6; r <= 21; ++r) EXPECT_FALSE(grey_on_black(colours(e[r])[62])) << "row " << r << ": " << e[r];
+        for (int c = 41; c <= 62; ++c) EXPECT_FALSE(grey_on_black(colours(e[22])[c])) << "column " << c;
+    }
+
+    // Out: the menu, the company, then "Da" of the exit question.
+    pane.send("Escape");
+    pane.send("Escape");
+    ASSERT_TRUE(pane.wait_for("Esc - Izlaz iz programa", &s)) << s;
+    pane.send("Escape");
+    ASSERT_TRUE(pane.wait_for("Izlaz iz Programa ?", &s)) << s;
+    EXPECT_EQ(at(s, 20, 31, 19), "Izlaz iz Programa ?") << s;
+    EXPECT_EQ(at(s, 21, 35, 9), " Da   Ne ") << s;
+    pane.type("D");
+    EXPECT_EQ(pane.wait_exit(), 0) << pane.text();
+    EXPECT_TRUE(fs::exists(dir / "001" / "mdart.dbf"));
+}
