@@ -1,0 +1,185 @@
+// The company record as the rest of the program sees it: company variables, the detail panel
+// text, the summary register, the business-unit check, activity names.
+#include "company_fixture.h"
+
+namespace tor::test {
+namespace {
+
+const Fields kFilled = {
+    {"VRIME", "Petar"},        {"VRPREZIME", "Petrovic"},  {"VRJMBG", "0101990710008"},
+    {"VRBRLK", "123456"},      {"VRMESTO", "Novi Sad"},    {"VRULICA", "Dunavska"},
+    {"VRULKBR", "5"},          {"VRTELPBR", "021"},        {"VRTELBR", "555123"},
+    {"FRNAZIVSKR", "MARKET"},  {"FRMESTO", "Beograd"},     {"FRULICA", "Glavna"},
+    {"FRULKBR", "12"},         {"FRULKBRS", "A"},          {"FRULSPR", "3"},
+    {"FRULSTBR", "7"},         {"FRULSTS", "B"},           {"FRTELPBR", "011"},
+    {"FRTELBR", "1234567"},    {"FRFAXPBR", "011"},        {"FRFAXBR", "7654321"},
+    {"FRPIB", "100000024"},    {"FRMATBR", "12345678"},    {"FRPORRAC", "1234567"},
+    {"FRPORRACKB", "8"},       {"FRPIO", "99"},            {"FRREGBR", "R-1"},
+    {"FRBANKA1R", "160-1"},    {"FRBANKA3R", "205-3"},     {"PRGNAPOM", "Probni komitent"},
+    {"PRGTIPDEL", "008"},      {"PRGTIPKNJ", "P"},         {"PRGTIPOP", "X"},
+    {"FRPEPDV", "123"},        {"FRDATOTV", "20200115"},   {"FROPSTINA", "Vracar"},
+    {"FRMESTOPJ", "Zemun"},    {"FRDELSIF", "52110"},
+};
+
+class Register : public CompanyDir {
+protected:
+    // Opens the register positioned on the company.
+    void open_on(const std::string& code) {
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("mdk_pro"));
+        ASSERT_TRUE(rt::dbf::current().seek(code));
+    }
+};
+
+TEST_F(Register, CompanyVariablesOfAFilledRecord) {
+    add("004", kFilled);
+    open_on("004");
+    company_vars();
+    EXPECT_EQ(WSIFKOM, "004");
+    EXPECT_EQ(WSIFDEL, "008");
+    EXPECT_EQ(WNAZKOM, rt::PADR("MARKET", 20));
+    EXPECT_EQ(WVLASNIK, "Petar Petrovic");
+    EXPECT_EQ(WULICAKOM, "Glavna 12A Sprat:3 Stan:7B");
+    EXPECT_EQ(WULICAVL, "Dunavska 5");
+    EXPECT_EQ(WPTT, "");
+    EXPECT_EQ(rt::TRIM(WMESKOM), "Beograd");
+    EXPECT_EQ(rt::TRIM(WMESKOMPJ), "Zemun");
+    EXPECT_EQ(rt::TRIM(WOPSTKOM), "Vracar");
+    EXPECT_EQ(WTELKOM, "011 1234567");
+    EXPECT_EQ(rt::TRIM(WZIROKOM), "160-1");
+    EXPECT_EQ(rt::TRIM(WREGBR), "R-1");
+    EXPECT_EQ(WPIBKOM, "100000024");
+    EXPECT_EQ(WBRPORRAC, "1234567-8");
+    EXPECT_EQ(WJMBG, "0101990710008");
+    EXPECT_EQ(WMATBR, "12345678");
+    EXPECT_EQ(WDATOTV, rt::Date::ymd(2020, 1, 15));
+    EXPECT_EQ(WKLASIFIKATOR, "PX");
+    EXPECT_EQ(WSIFRADEL, "52110");
+    EXPECT_TRUE(WPDVKOM);
+    EXPECT_EQ(rt::TRIM(WPEPDVKOM), "123");
+}
+
+TEST_F(Register, CompanyVariablesLeaveOutEmptyParts) {
+    add("005", {{"FRULICA", "Kratka"}, {"FRULSTBR", "4"}, {"FRTELBR", "222333"}, {"FRPORRAC", "7654321"}});
+    open_on("005");
+    company_vars();
+    EXPECT_EQ(WULICAKOM, "Kratka Stan:4");
+    EXPECT_EQ(WULICAVL, "");
+    EXPECT_EQ(WVLASNIK, " ");
+    EXPECT_EQ(WTELKOM, "222333");
+    EXPECT_EQ(WBRPORRAC, "7654321");
+    EXPECT_FALSE(WPDVKOM);
+    EXPECT_TRUE(WDATOTV.empty());
+}
+
+TEST_F(Register, DetailPanelLines) {
+    add("004", kFilled);
+    add("006", {{"FRNAZIVSKR", "PRAZNA"}, {"PRGNAPOM", std::string(69, 'N')}});
+    open_on("004");
+    const std::vector<std::string> want = {
+        "Vlasnik: Petar Petrovic JMBG:0101990710008 BRLK:123456",
+        // House and flat numbers as stored, blanks before their letters included.
+        "Sediste Radnje: Beograd Glavna 12 A Sprat:3 Stan:7  B",
+        "Sediste Vlasnika: Novi Sad Dunavska 5",
+        "Telefon Radnje: 011 1234567 011 7654321 Telefon Vlasnika: 021 555123",
+        "PIB:100000024 MB:12345678 PR:1234567-8 PIO:99 RB:R-1",
+        "Tekuci Racuni: 160-1  205-3",
+        "NAPOMENA: Probni komitent",
+    };
+    EXPECT_EQ(company_detail_lines(), want);
+
+    open_on("006");
+    const std::vector<std::string> lines = company_detail_lines();
+    ASSERT_EQ(lines.size(), 7u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(lines[i], "") << i;
+    // A note filling its whole field follows the heading without a blank.
+    EXPECT_EQ(lines[6], "NAPOMENA:" + std::string(69, 'N'));
+}
+
+TEST_F(Register, SummaryRegisterKeptInStep) {
+    add("004", kFilled);
+    open_on("004");
+    const int register_area = rt::dbf::current_number();
+    EXPECT_TRUE(AZURMDK());
+    EXPECT_EQ(rt::dbf::current_number(), register_area);
+    EXPECT_EQ(rt::dbf::current().get_str("SIFRA_PRO"), "004");
+    EXPECT_EQ(WPIO, rt::PADR("99", 10));
+    rt::dbf::close_all();
+
+    Fields m = record("mdk", "004");
+    EXPECT_EQ(m["SIFRA"], "004");
+    EXPECT_EQ(m["SIFDEL"], "008");
+    EXPECT_EQ(m["DELAT"], "   ");
+    EXPECT_EQ(rt::TRIM(m["NAZIV"]), "MARKET");
+    EXPECT_EQ(rt::TRIM(m["VLASNIK"]), "Petar Petrovic");
+    // Numbers as stored: "Glavna 12 A Sprat:3 Stan:7  B", cut to the field's 20 characters.
+    EXPECT_EQ(m["ULICA"], "Glavna 12 A Sprat:3 ");
+    EXPECT_EQ(rt::TRIM(m["ULICAVL"]), "Dunavska 5");
+    EXPECT_EQ(rt::TRIM(m["MESTO"]), "Beograd");
+    EXPECT_EQ(rt::TRIM(m["TEL"]), "011 1234567");
+    EXPECT_EQ(rt::TRIM(m["ZIRO"]), "160-1");
+    EXPECT_EQ(rt::TRIM(m["PORRAC"]), "100000024");
+    EXPECT_EQ(rt::TRIM(m["PIO"]), "99");
+    EXPECT_EQ(rt::TRIM(m["JMBG"]), "0101990710008");
+    EXPECT_EQ(rt::TRIM(m["MATBR"]), "12345678");
+    EXPECT_EQ(rt::TRIM(m["REGBR"]), "R-1");
+    EXPECT_EQ(m["DATOTV"], "20200115");
+    EXPECT_EQ(m["KLASIFIK"], "PX");
+    EXPECT_EQ(rt::TRIM(m["SIFRADEL"]), "52110");
+
+    // A second update overwrites the same record.
+    open_on("004");
+    ASSERT_TRUE(rt::dbf::current().rlock());
+    rt::dbf::current().put("FRNAZIVSKR", std::string("MARKET 2"));
+    AZURMDK();
+    rt::dbf::close_all();
+    EXPECT_EQ(count("mdk"), 1);
+    EXPECT_EQ(rt::TRIM(record("mdk", "004")["NAZIV"]), "MARKET 2");
+}
+
+TEST_F(Register, BusinessUnitMustBeAnotherExistingCompany) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    add("002", {{"FRNAZIVSKR", "DRUGA"}});
+    open_on("001");
+    rt::dbf::WorkArea& a = rt::dbf::current();
+    const uint32_t rec = a.recno();
+    ASSERT_TRUE(a.rlock());
+    WSIFRA = "001";
+    a.put("FRIPJ1", std::string("1"));
+    EXPECT_FALSE(TRAZIIPJ(1));
+    a.put("FRIPJ2", std::string("9"));
+    EXPECT_FALSE(TRAZIIPJ(2));
+    EXPECT_EQ(a.get_str("FRIPJ2"), "9  ");
+    a.put("FRIPJ3", std::string("2"));
+    EXPECT_TRUE(TRAZIIPJ(3));
+    EXPECT_EQ(a.recno(), rec);
+    EXPECT_EQ(a.get_str("FRIPJ3"), "002");
+    EXPECT_EQ(a.get_str("SIFRA_PRO"), "001");
+}
+
+TEST_F(Register, ActivityNamesAndLinePieces) {
+    EXPECT_EQ(SIDEL("001"), "Proizvodnja");
+    EXPECT_EQ(SIDEL("005"), "52 - Trgovina/Komision");
+    EXPECT_EQ(SIDEL("007"), "52 - Trgovina na malo");
+    EXPECT_EQ(SIDEL("008"), "55 - Ugostiteljstvo");
+    EXPECT_EQ(SIDEL("009"), "Zanatstvo/Usluge");
+    EXPECT_EQ(WSD, "Zanatstvo/Usluge");
+    for (const char* c : {"002", "000", "006", "7", ""}) EXPECT_EQ(SIDEL(c), "") << c;
+    EXPECT_EQ(WSD, "");
+
+    EXPECT_EQ(MDKPOD(" JMBG:", "   "), "");
+    EXPECT_EQ(MDKPOD(" JMBG:", " 123  "), " JMBG:123");
+}
+
+TEST_F(Register, FirstFreeCodeToggle) {
+    PSLSIFRA = false;
+    toggle::PSLSIFRA();
+    EXPECT_TRUE(PSLSIFRA);
+    EXPECT_NE(rt::screen_row_text(11).find("UKLJUCENO Prepoznavanje prve slobodne sifre."), std::string::npos);
+    toggle::PSLSIFRA();
+    EXPECT_FALSE(PSLSIFRA);
+    EXPECT_NE(rt::screen_row_text(11).find("ISKLJUCENO Prepoznavanje prve slobodne sifre."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tor::test
