@@ -151,9 +151,10 @@ void main_menu() {
         rt::PROMPT(3, 44, "3.Stampa");
         rt::PROMPT(3, 57, "4.Obracun");
         rt::PROMPT(3, 69, "Servis");
-        const int choice = rt::MENU_TO(OSM);
+        // Esc leaves 0 here: the next company starts on the first heading.
+        OSM = rt::MENU_TO(OSM);
+        const int choice = OSM;
         if (choice == 0) break;
-        OSM = choice;
         // The screen Right and Left in a pull-down go back to.
         POSM = rt::SAVESCREEN();
         switch (choice) {
