@@ -132,7 +132,12 @@ bool RANEKR(const rt::ScreenImage& target) {
         show_tile(t);
         pause(0.004);
     }
-    for (int a = 0; a < 250; ++a) show_tile(a);
+    // The 250 tiles leave the right half of the last row out: the whole image ends the effect.
+    for (int r = 0; r < rt::ROWS; ++r)
+        for (int c = 0; c < rt::COLS; ++c) {
+            const rt::Cell cell = cell_of(r, c);
+            rt::SAY(r, c, std::string(1, static_cast<char>(cell.ch)), cell.attr);
+        }
     rt::console_refresh();
     return true;
 }
