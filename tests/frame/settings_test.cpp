@@ -1,0 +1,273 @@
+// The workstation's settings file read at start, its toggles (hot keys, refusal while a costing
+// or an expenditure is open, stale entries, a file that cannot be written), the desktop colour,
+// and the program-settings screen with its printer folder, processing date and signature items.
+#include <functional>
+
+#include "frame/frame.h"
+#include "rt/fmt/fmt.h"
+#include "rt/os/os.h"
+#include "start_fixture.h"
+#include "company/company.h"
+
+namespace tor::start_test {
+namespace {
+
+bool* const TEN[] = {&S_INDEX, &S_KALK,     &S_RACUN,      &S_RAZPRENPDV, &S_ZALIHA,
+                     &S_RACZAL, &S_NULAZALIHA, &W_PRINTER,  &S_PROMETOPIS, &S_RACOTP};
+
+void set_all(bool on) {
+    for (bool* v : TEN) *v = on;
+}
+// The ten settings in the order of TEN as "0"/"1".
+std::string state() {
+    std::string s;
+    for (bool* v : TEN) s += *v ? '1' : '0';
+    return s;
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+class FrameSettings : public Install {
+protected:
+    void SetUp() override {
+        Install::SetUp();
+        MEM_VAR.clear();
+        set_all(false);
+        S_KALK = true;
+    }
+    std::string file() const { return rt::os::read_file(settings_file()); }
+    void write(const std::string& text) const { ASSERT_TRUE(rt::os::write_file(settings_file(), text)); }
+};
+
+TEST_F(FrameSettings, ReadingTheFile) {
+    set_all(true);
+    S_KALK = false;
+    read_settings();
+    EXPECT_EQ(state(), "0100000000") << "missing file: defaults";
+    EXPECT_EQ(MEM_VAR, "");
+
+    write("SKRACENA KALKULACIJA=0;");
+    read_settings();
+    EXPECT_EQ(state(), "0000000000");
+
+    write("AZURIRANJE INDEXA=1;SKRACEN RACUN=1;RAZVRSTAJ PRETHODNI PDV=1;ZALIHA NA RACUNU=1;"
+          "STAMPATI NULA ZALIHU=1;WIN PRINTER=1;WIN PRINTER=0;UNOS OPISA PROMETA=1;RACUN OTPREMNICA=1;"
+          "PRORACUN ZALIHE=x;SKRACENA KALKULACIJA= ;");
+    read_settings();
+    EXPECT_EQ(state(), "1111101111") << "first entry wins; a blank or odd character gives the default";
+
+    write("WIN PRINTER=0;");
+    DOSPAR = "WP";
+    read_settings();
+    EXPECT_TRUE(W_PRINTER);
+}
+
+TEST_F(FrameSettings, UnreadableFileCountsAsEmpty) {
+    std::filesystem::create_directories(rt::os::resolve(settings_file()));
+    set_all(true);
+    read_settings();
+    EXPECT_EQ(state(), "0100000000");
+    EXPECT_EQ(MEM_VAR, "");
+}
+
+TEST_F(FrameSettings, HotKeysToggleReportAndRewriteTheFile) {
+    register_hotkeys();
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_K));
+    EXPECT_FALSE(S_KALK);
+    EXPECT_TRUE(on_screen("Kalkulacija je PROSIRENA."));
+    EXPECT_EQ(file(), "SKRACENA KALKULACIJA=0;");
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_K));
+    EXPECT_TRUE(S_KALK);
+    EXPECT_TRUE(on_screen("Kalkulacija je SKRACENA."));
+    EXPECT_EQ(file(), "SKRACENA KALKULACIJA=1;");
+
+    struct Case {
+        int key;
+        bool* var;
+        std::string entry, message;
+    };
+    const Case cases[] = {
+        {rt::K::ALT_Z, &S_ZALIHA, "ZALIHA NA RACUNU=1;", "Ispis zalihe je UKLJUCEN."},
+        {rt::K::ALT_0, &S_NULAZALIHA, "STAMPATI NULA ZALIHU=1;", "Stampa stavke sa stanjem nula je UKLJUCENA."},
+        {rt::K::ALT_R, &S_RAZPRENPDV, "RAZVRSTAJ PRETHODNI PDV=1;", "Razvrstavanje prethodnog PDV-a je UKLJUCENO."},
+        {rt::K::ALT_S, &W_PRINTER, "WIN PRINTER=1;", "Ova opcija zahteva instaliran i aktivan program DOSPRINT."},
+    };
+    std::string expected = file();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(rt::fire_hotkey(c.key)) << c.entry;
+        EXPECT_TRUE(*c.var) << c.entry;
+        EXPECT_TRUE(on_screen(c.message)) << c.message;
+        expected += c.entry;
+        EXPECT_EQ(file(), expected);
+    }
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_S));
+    EXPECT_TRUE(on_screen("Stampac je MATRICNI."));
+    EXPECT_EQ(count(file(), "WIN PRINTER="), 1);
+
+    const bool first_free = PSLSIFRA;
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_PGDN));
+    EXPECT_NE(PSLSIFRA, first_free);
+    EXPECT_EQ(PROGRAM_SETTINGS, &INS_PP);
+}
+
+TEST_F(FrameSettings, StaleEntriesOfAKeyAllGo) {
+    MEM_VAR = "SKRACENA KALKULACIJA=x;ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=0;SKRACENA KALKULACIJA=";
+    S_KALK = true;
+    toggle::S_KALK();
+    EXPECT_EQ(MEM_VAR, "ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=0;");
+    EXPECT_EQ(file(), MEM_VAR);
+    S_KALK = true;
+    read_settings();
+    EXPECT_FALSE(S_KALK);
+    EXPECT_TRUE(S_ZALIHA);
+}
+
+TEST_F(FrameSettings, InputVatClassificationRefusedWhileACostingOrExpenditureIsOpen) {
+    register_hotkeys();
+    for (const char* table : {"ukalk", "rashod"}) {
+        MAKEDBF(OSNDIR + table, {"BROJ      C6  "});
+        ASSERT_TRUE(rt::dbf::use(dbf_path(OSNDIR + table)));
+        ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_R));
+        EXPECT_FALSE(S_RAZPRENPDV) << table;
+        EXPECT_FALSE(rt::os::exists(settings_file())) << table;
+        rt::dbf::close_all();
+    }
+    EXPECT_TRUE(on_screen("Promena ove opcije je dozvoljena samo pre ulaska u Rashod."));
+    MAKEDBF(OSNDIR + "ukalk", {"BROJ      C6  "});
+    ASSERT_TRUE(rt::dbf::use(dbf_path(OSNDIR + "ukalk")));
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_R));
+    EXPECT_TRUE(on_screen("Promena ove opcije je dozvoljena samo pre ulaska u Kalkulaciju."));
+    rt::dbf::close_all();
+    ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_R));
+    EXPECT_TRUE(S_RAZPRENPDV);
+}
+
+TEST_F(FrameSettings, FileThatCannotBeWrittenIsReportedAndTheValueKept) {
+    std::filesystem::remove_all(rt::os::resolve("LocalSet"));
+    toggle::S_RACUN();
+    EXPECT_TRUE(S_RACUN);
+    EXPECT_TRUE(on_screen("Problem u snimanju vrednosti promenjljive na hard disk."));
+}
+
+TEST_F(FrameSettings, DesktopColourTakesOnlyTheFiveLetters) {
+    keys("g");
+    S_DESKTOP();
+    EXPECT_EQ(rt::os::read_file(desktop_file()), "G");
+    keys("x1{F2}{Enter}w");
+    S_DESKTOP();
+    EXPECT_EQ(rt::os::read_file(desktop_file()), "W");
+    EXPECT_FALSE(rt::os::exists(settings_file()));
+    keys("{Esc}");
+    S_DESKTOP();
+    EXPECT_FALSE(rt::os::exists(desktop_file()));
+}
+
+TEST_F(FrameSettings, SettingsPromptsAreAllOneWidth) {
+    DDAN = TODAY;
+    MESS = rt::PADR("BEOGRAD", 15);
+    SAST = rt::PADR("PERA", 15);
+    for (bool on : {false, true}) {
+        set_all(on);
+        for (int n = 1; n <= 12; ++n) EXPECT_EQ(ins_pp_prompt(n, "C:\\DP\\").size(), 78u) << n << " " << on;
+    }
+    EXPECT_EQ(ins_pp_prompt(10, "C:\\DP\\"),
+              " Stampac je" + std::string(32, '.') + "WINDOWS DEFAULT [DP folder C:\\DP\\] ");
+    EXPECT_EQ(ins_pp_prompt(11, ""), " Datum Obrade" + std::string(54, '.') + "10.03.2026 ");
+    EXPECT_EQ(ins_pp_prompt(12, ""), " Potpis na obrascima" + std::string(20, '.') +
+                                         "< MESTO: BEOGRAD > < SASTAVIO: PERA > ");
+    EXPECT_EQ(ins_pp_prompt(2, "").substr(67), ".UKLJUCENO ");
+    set_all(false);
+    EXPECT_EQ(ins_pp_prompt(2, "").substr(67), "ISKLJUCENO ");
+    EXPECT_EQ(ins_pp_prompt(10, ""), " Stampac je" + std::string(58, '.') + "MATRICNI ");
+    EXPECT_EQ(ins_pp_prompt(6, "").substr(75), "NE ");
+}
+
+std::string downs(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "{Down}";
+    return s;
+}
+
+class FrameSettingsScreen : public FrameSettings {
+protected:
+    void SetUp() override {
+        FrameSettings::SetUp();
+        read_setup();
+    }
+    // The setup record's field.
+    template <class F>
+    void with_setup(F f) {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open(setup_path()));
+        a.go_to(1);
+        f(a);
+    }
+};
+
+TEST_F(FrameSettingsScreen, MenuOfTwelvePromptsUnderTheTitle) {
+    rt::ScreenImage shot;
+    rt::SETKEY(rt::K::F12, [&](const std::string&, int, const std::string&) { shot = rt::SAVESCREEN(); });
+    keys("{F12}{Esc}");
+    INS_PP();
+    rt::SETKEY(rt::K::F12, {});
+    ASSERT_TRUE(shot.valid());
+    rt::RESTSCREEN(shot);
+    EXPECT_NE(rt::screen_row_text(11).find(" Programska podesavanja: "), std::string::npos);
+    for (int n = 1; n <= 12; ++n) EXPECT_EQ(cells(11 + n, 1, 78), ins_pp_prompt(n, "")) << n;
+}
+
+TEST_F(FrameSettingsScreen, ProcessingDateOfTodayIsStoredEmpty) {
+    with_setup([](rt::dbf::WorkArea& a) {
+        ASSERT_TRUE(a.rlock());
+        a.put("DAT_OBR", rt::Date::ymd(2026, 3, 1));
+        a.commit();
+    });
+    read_setup();
+    ASSERT_EQ(DDAN, rt::Date::ymd(2026, 3, 1));
+    keys(downs(10) + "{Enter}05032026{Enter}{Esc}");
+    INS_PP();
+    EXPECT_EQ(DDAN, rt::Date::ymd(2026, 3, 5));
+    EXPECT_TRUE(on_screen("Datum obrade je podesen na 05.03.2026."));
+    with_setup([](rt::dbf::WorkArea& a) { EXPECT_EQ(a.get_date("DAT_OBR"), rt::Date::ymd(2026, 3, 5)); });
+
+    keys(downs(10) + "{Enter}10032026{Enter}{Esc}");
+    INS_PP();
+    EXPECT_EQ(DDAN, TODAY);
+    EXPECT_TRUE(on_screen("Datum obrade je podesen na DANASNJI DATUM."));
+    with_setup([](rt::dbf::WorkArea& a) { EXPECT_TRUE(a.get_date("DAT_OBR").empty()); });
+}
+
+TEST_F(FrameSettingsScreen, PrintFolderRefusedWhenShortAndClosedWithABackslash) {
+    keys(downs(9) + "{Enter}C: {Enter}{pause}{Esc}");
+    INS_PP();
+    EXPECT_TRUE(W_PRINTER);
+    EXPECT_EQ(rt::os::read_file(print_folder_file()), "C:\\");
+    EXPECT_EQ(file(), "WIN PRINTER=1;");
+
+    // Off, then on again with a folder typed without its closing backslash.
+    keys(downs(9) + "{Enter}{Enter}{25}d:\\dp{Enter}{Esc}");
+    INS_PP();
+    EXPECT_TRUE(W_PRINTER);
+    EXPECT_EQ(rt::os::read_file(print_folder_file()), "D:\\DP\\");
+    EXPECT_EQ(print_folder(), "D:\\DP\\");
+    EXPECT_EQ(file(), "WIN PRINTER=1;");
+}
+
+TEST_F(FrameSettingsScreen, SignatureAndDesktopItems) {
+    keys(downs(11) + "{Enter}{25}NOVI SAD{Enter}{25}MIKA{Enter}{Home}{Enter}r{Esc}");
+    INS_PP();
+    EXPECT_EQ(MESS, rt::PADR("NOVI SAD", 15));
+    EXPECT_EQ(SAST, rt::PADR("MIKA", 15));
+    with_setup([](rt::dbf::WorkArea& a) {
+        EXPECT_EQ(a.get_str("MESTO"), rt::PADR("NOVI SAD", 15));
+        EXPECT_EQ(a.get_str("SASTAVIO"), rt::PADR("MIKA", 15));
+    });
+    EXPECT_EQ(rt::os::read_file(desktop_file()), "R");
+}
+
+}  // namespace
+}  // namespace tor::start_test
