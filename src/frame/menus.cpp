@@ -131,7 +131,8 @@ void reindex() {
     }
     rt::dbf::close_all();
     PORUKA("Sacekajte...", 1);
-    BRISIF(OSNDIR + WSIFKOM + "/", "*.ntx");
+    // An index that could not be erased is kept as it is; the erased ones are still built anew.
+    if (!BRISIF(OSNDIR + WSIFKOM + "/", "*.ntx")) PORUKA("Nisu obrisani svi indeksi komitenta!", 2);
     rt::KEYBOARD({rt::K::ESC, rt::K::ESC, rt::K::ENTER});
 }
 
