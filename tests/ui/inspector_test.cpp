@@ -1,0 +1,127 @@
+// The table inspector: it looks at the interrupted screen's work areas, edits records in place
+// under a table lock, shows an area's structure, and puts every pointer and the selection back.
+#include <fstream>
+
+#include "ui_fixture.h"
+
+namespace tor::test {
+namespace {
+
+class Inspector : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        rt::dbf::create_table(root_ + "/roba.dbf",
+                              parse_polja({"SIFRA     C6  ", "NAZIV     C10 ", "CENA      N102"}));
+        rt::dbf::create_table(root_ + "/kupci.dbf", parse_polja({"SIFRA     C4  "}));
+        rt::dbf::select(1);
+        ASSERT_TRUE(rt::dbf::use(root_ + "/roba.dbf"));
+        auto& a = rt::dbf::current();
+        for (int i = 1; i <= 5; ++i) {
+            ASSERT_TRUE(a.append_blank());
+            a.put("SIFRA", rt::STRZERO(i, 6));
+            a.put("NAZIV", "ROBA " + std::to_string(i));
+            a.put("CENA", i * 10.5);
+        }
+        a.unlock();
+        a.create_index("SIFRA", root_ + "/roba1");
+        a.go_to(3);
+        rt::dbf::select(2);
+        ASSERT_TRUE(rt::dbf::use(root_ + "/kupci.dbf"));
+        for (int i = 1; i <= 2; ++i) {
+            ASSERT_TRUE(rt::dbf::current().append_blank());
+            rt::dbf::current().put("SIFRA", rt::STRZERO(i, 4));
+        }
+        rt::dbf::current().unlock();
+        rt::dbf::current().go_to(1);
+    }
+
+    std::vector<std::string> dumps() {
+        std::ifstream f(root_ + "/screens.txt");
+        std::vector<std::string> rows;
+        for (std::string line; std::getline(f, line);)
+            if (line != "----") rows.push_back(rt::utf8_to_cp437(line));
+        return rows;
+    }
+};
+
+TEST_F(Inspector, ListsTheAreasAndPutsEveryPointerBack) {
+    rt::console_init_headless("{dump}{Enter}{Down}{Down}{dump}{Esc}{Down}{Alt+Enter}{dump}{Esc}{Esc}",
+                              root_ + "/screens.txt");
+    rt::SETCOLOR(NORMAL);
+    rt::CLS();
+    rt::SAY(20, 1, "ekran ispod");
+    const std::string before = rt::screen_text();
+    DBDEBUG();
+    EXPECT_EQ(rt::screen_text(), before);
+    EXPECT_EQ(rt::dbf::current_number(), 2);
+    EXPECT_EQ(rt::dbf::area(1).recno(), 3u);
+    EXPECT_EQ(rt::dbf::area(2).recno(), 1u);
+    EXPECT_FALSE(rt::dbf::area(1).is_locked(3));
+    EXPECT_FALSE(_DBDEBUG);
+
+    const auto rows = dumps();
+    ASSERT_EQ(rows.size(), 75u);
+    EXPECT_NE(rows[0].find("/ Pregled Datoteka ::"), std::string::npos);
+    EXPECT_EQ(rows[5].substr(28, 23), " 01. ROBA            5 ");
+    EXPECT_EQ(rows[6].substr(28, 23), " 02. KUPCI           2 ");
+    // The browse starts on the area's record (3); two rows down is record 5.
+    const std::string browse = [&] {
+        std::string all;
+        for (int r = 25 + 8; r <= 25 + 21; ++r) all += rows[r] + "\n";
+        return all;
+    }();
+    EXPECT_NE(browse.find("SIFRA"), std::string::npos);
+    EXPECT_NE(browse.find("000003 ROBA 3"), std::string::npos);
+    EXPECT_NE(browse.find("000005 ROBA 5"), std::string::npos);
+    EXPECT_EQ(browse.find("000002"), std::string::npos);
+    // The structure of area 2.
+    EXPECT_NE(rows[50 + 8].find(" OSTALI PODACI ZA KUPCI "), std::string::npos);
+    EXPECT_EQ(rt::TRIM(rows[50 + 9].substr(6, 49)), "STRUKTURA");
+    EXPECT_EQ(rt::TRIM(rows[50 + 10].substr(6, 49)), "RBr  NAZIV     T DUZ DEC");
+    EXPECT_EQ(rt::TRIM(rows[50 + 12].substr(6, 49)), "01. SIFRA      C   4  0");
+}
+
+TEST_F(Inspector, RecordsAreEditedInPlaceUnderATableLock) {
+    start("{Enter}{Right}{Enter}NOVO{25}{Enter}{Esc}{Esc}");
+    DBDEBUG();
+    auto& a = rt::dbf::area(1);
+    EXPECT_EQ(a.recno(), 3u);
+    EXPECT_EQ(a.get_str("NAZIV"), "NOVO      ");
+    a.go_to(2);
+    EXPECT_EQ(a.get_str("NAZIV"), "ROBA 2    ");
+    EXPECT_FALSE(a.is_locked(3));
+}
+
+TEST_F(Inspector, StructureText) {
+    auto& a = rt::dbf::area(1);
+    a.set_filter([&a] { return a.get_num("CENA") > 20; }, "CENA > 20");
+    const std::string t = area_structure_text(1);
+    const std::string expected_head =
+        "STRUKTURA\r\n"
+        "RBr  NAZIV     T DUZ DEC\r\n"
+        "------------------------\r\n"
+        "01. SIFRA      C   6  0\r\n"
+        "02. NAZIV      C  10  0\r\n"
+        "03. CENA       N  10  2\r\n"
+        " BROJ SLOGOVA 5\r\n"
+        " INDEKSI:\r\n"
+        "1.SIFRA\r\n"
+        " FILTER: CENA > 20\r\n"
+        " RELACIJE:\r\n"
+        " SLOBODNA MEMORIJA ";
+    EXPECT_EQ(t.substr(0, expected_head.size()), expected_head);
+    EXPECT_EQ(t.substr(t.size() - 5), " kB\r\n");
+}
+
+TEST_F(Inspector, NothingOpenNothingShown) {
+    rt::dbf::close_all();
+    rt::dbf::select(4);
+    start("x");
+    DBDEBUG();
+    EXPECT_EQ(rt::NEXTKEY(), 'x');
+    EXPECT_EQ(rt::dbf::current_number(), 4);
+}
+
+}  // namespace
+}  // namespace tor::test
