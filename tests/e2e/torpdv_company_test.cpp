@@ -1,0 +1,490 @@
+// The company register driven through the real program: a new company from an empty register,
+// the owner and business screens with their check-digit refusals, entering a company (its
+// directory, tables and indexes), and the demo installation's key scripts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e/torpdv_harness.h"
+#include "rt/dbf/dbf.h"
+#include "rt/term/console.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace torpdv_e2e;
+using PRun = torpdv_e2e::Run;
+
+// The start-up logo stops at the first key the user presses and swallows it, as a key pressed
+// during the animation does: every script starts with the user waiting until the logo is done.
+PRun go(const Install& inst, const std::string& script, const Options& o = {}) {
+    return run(inst, "{pause}" + script, o);
+}
+
+// ---- screens: a dump line as CP437 bytes, padded to 80 columns ----
+std::string row_of(const Run& r, size_t dump, int row) {
+    std::string s = rt::utf8_to_cp437(r.line(dump, row));
+    s.resize(80, ' ');
+    return s;
+}
+std::string cells(const Run& r, size_t dump, int row, int col, int n) { return row_of(r, dump, row).substr(col, n); }
+std::string rep(char c, int n) { return std::string(n, c); }
+std::string pad(std::string s, size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+// Readable form of a CP437 row for failure messages.
+std::string show(const std::string& bytes) { return "[" + rt::cp437_to_utf8(bytes) + "]"; }
+
+// ---- tables read back through the table engine ----
+using Rec = std::map<std::string, rt::dbf::Value>;
+std::vector<Rec> records(const fs::path& table) {
+    rt::dbf::WorkArea a;
+    EXPECT_TRUE(a.open(table.string())) << table;
+    std::vector<Rec> out;
+    if (!a.used()) return out;
+    for (a.go_top(); !a.eof(); a.skip()) {
+        Rec r;
+        for (const auto& f : a.fields()) r[f.name] = a.get(f.name);
+        out.push_back(r);
+    }
+    a.close();
+    return out;
+}
+std::string str(const Rec& r, const std::string& f) {
+    auto it = r.find(f);
+    if (it == r.end()) return "<no field " + f + ">";
+    std::string s = std::get<std::string>(it->second);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+std::set<std::string> files_in(const fs::path& dir) {
+    std::set<std::string> out;
+    if (!fs::exists(dir)) return out;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.is_regular_file()) out.insert(e.path().filename().string());
+    return out;
+}
+
+// The key expression stored in an NTX header (offset 22, zero-terminated).
+std::string ntx_key(const fs::path& p) {
+    std::string s = slurp(p);
+    if (s.size() < 278) return "<short file>";
+    std::string k = s.substr(22, 256);
+    return k.substr(0, k.find('\0'));
+}
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The company tables and their indexes (file, key), in the order they are checked.
+struct CompanyTable {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> indexes;
+};
+const std::vector<CompanyTable>& company_tables() {
+    static const std::vector<CompanyTable> t = {
+        {"mddob", {{"mddob", "Sifra"}}},
+        {"mdart", {{"mdart", "Sifra"}, {"mdart1", "TarGr+Sifra"}}},
+        {"mddef", {}},
+        {"kalk", {{"kalk", "BrKalk"}, {"kalk1", "BrKalk+TarGr"}, {"kalk2", "SifArt"}}},
+        {"ukalk", {{"ukalk", "BrKalk"}, {"ukalk1", "dtos(datkal)"}}},
+        {"komzmag", {{"komzmag", "BrKomMag"}, {"komzmag1", "SifArt"}}},
+        {"komrmag", {{"komrmag", "BrKomMag"}, {"komrmag1", "SifArt"}}},
+        {"ukomzmag", {{"ukomzmag", "BrKomMag"}, {"ukomzmg1", "dtos(DatKM)"}}},
+        {"ukomrmag", {{"ukomrmag", "BrKomMag"}, {"ukomrmg1", "dtos(DatKM)"}}},
+        {"ufakt", {{"ufakt", "BrFak"}}},
+        {"fakt", {{"fakt", "BrFak"}, {"fakt1", "SifArt"}}},
+        {"upfakt", {{"upfakt", "BrFak"}}},
+        {"pfakt", {{"pfakt", "BrFak"}, {"pfakt1", "SifArt"}}},
+        {"uafakt", {{"uafakt", "BrFak"}}},
+        {"afakt", {{"afakt", "BrFak"}, {"afakt1", "SifArt"}}},
+        {"prihod", {{"prihod", "dtos(datum)"}}},
+        {"prihodrb", {}},
+        {"vprihod", {{"vprihod", "dtos(datum)"}}},
+        {"rashod", {{"rashod", "dtos(datum)+vrdok"}, {"rashod1", "vrdok"}}},
+        {"zadkup", {{"zadkup", "BrZad"}}},
+        {"ziror", {{"ziror", "dtos(datizv)+izvod"}}},
+        {"zapis", {{"zapis", "brzap"}, {"zapis1", "brzap+targr"}, {"zapis2", "dtos(datzap)+brzap"}, {"zapis3", "sifra"}}},
+        {"tknjiga", {{"tknjiga", "dtos(datum)"}, {"tknjiga1", "vrdok"}}},
+        {"kepuv", {{"kepuv", "dtos(datum)"}, {"kepuv1", "vrdok"}}},
+        {"bu", {}},
+        {"pb2", {}},
+        {"mdrep", {{"mdrep", "Sifra"}}},
+        {"urepro", {{"urepro", "BrRep"}}},
+        {"repro", {{"repro", "Sifra+dtos(datum)"}}},
+        {"mdpro", {{"mdpro", "Sifra"}}},
+        {"proiz", {{"proiz", "Sifra+dtos(datum)"}}},
+        {"kproiz", {{"kproiz", "dtos(datum)"}}},
+        {"kono", {}},
+        {"uplata", {{"uplata", "dtos(DatDos)+Vrsta"}, {"uplata1", "dtos(DatUpl)+Vrsta"}}},
+        {"prilog", {{"prilog", "OPeriod"}}},
+        {"pppre", {{"pppre", "BrKalk"}, {"pppre1", "dtos(datkal)"}}},
+        {"joca", {{"joca", "BrKalk"}, {"joca1", "dtos(datkal)"}}},
+        {"jocapren", {{"jocapren", "Datum"}}},
+        {"prenpor", {{"prenpor", "datum"}}},
+        {"napd", {{"napd", "BrRac"}}},
+        {"psdob", {{"psdob", "Sifra"}}},
+        {"k_napd", {{"k_napd", "datum"}}},
+        {"k_part", {}},
+        {"pp4", {}},
+        {"ppdg1s", {}},
+        {"stzart", {{"stzart", "Sifra+dtos(datum)"}, {"stzart1", "Targr+Sifra"}}},
+        {"odjave", {{"odjave", "dobav+brodj"}, {"odjave1", "brodj"}}},
+        {"epo", {{"epo", "datum"}}},
+        {"nomen", {{"nomen", "SifraA"}}},
+        {"pom_stp", {}},
+        {"pk1_stp", {}},
+        {"ios", {{"ios", "Sifra+Dokument"}, {"ios1", "Sifra+dtos(datum)"}}},
+        {"preneto", {{"preneto", "Dokument"}}},
+        {"o_pdv", {{"o_pdv", "datumod"}}},
+        {"oopdv", {{"oopdv", "broopdv"}}},
+        {"oslpdv", {{"oslpdv", "broslpdv"}}},
+        {"intobrgr", {{"intobrgr", "BrIntObr"}}},
+        {"konta", {}},
+        {"cur_user", {}},
+        {"vpopdv", {{"vpopdv", "Baza+VrDok+BrDok"}}},
+    };
+    return t;
+}
+
+// Basic data of company "001" typed into the profile menu that an empty register opens by itself.
+const std::string kNew001 =
+    "{Enter}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1{Enter}";
+
+// Owner screen fields after the personal number, left with Enter: identity card, municipality,
+// place, street, number, letter, floor, flat, letter, area code, telephone.
+const std::string kOwnerRest = "123456789{Enter}" + std::string() +
+                               "{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}";
+
+const std::string kBoxH = "\xC4", kDblH = "\xCD";
+
+}  // namespace
+
+// An empty register opens the profile menu by itself; "1.Osnovni Podaci" with code 1 creates
+// company "001" in both registers; the list and the detail panel show it. A second company with
+// code 7 refuses activity type 4 and stores 6 as "006".
+TEST(TorpdvCompany, NewCompanyFromAnEmptyRegister) {
+    Install inst;
+    PRun r = go(inst,
+                "{dump}{Enter}{dump}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1"
+                "{dump}{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 4u) << r.err;
+
+    // 0: the profile menu inside the key-help box, over the company list box.
+    EXPECT_EQ(cells(r, 0, 2, 2, 28), "\xDA" + rep('\xC4', 26) + "\xBF") << show(row_of(r, 0, 2));
+    EXPECT_EQ(cells(r, 0, 2, 34, 43), "\xDA" + rep('\xC4', 41) + "\xBF") << show(row_of(r, 0, 2));
+    EXPECT_EQ(cells(r, 0, 3, 36, 7), "OPCIJE:") << show(row_of(r, 0, 3));
+    const char* prompts[] = {"1.Osnovni Podaci", "2.Podaci o Vlasniku", "3.Podaci o Radnji",
+                             "4.Programska Podesavanja"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(cells(r, 0, 4 + i, 34, 43), "\xB3 " + pad(prompts[i], 39) + " \xB3") << show(row_of(r, 0, 4 + i));
+    for (int row = 3; row <= 7; ++row)  // the register is empty: no list rows
+        EXPECT_EQ(cells(r, 0, row, 2, 28), "\xB3" + rep(' ', 26) + "\xB3") << show(row_of(r, 0, row));
+    EXPECT_EQ(cells(r, 0, 8, 2, 28), "\xC0" + rep('\xC4', 26) + "\xD9");
+
+    // 1: the basic-data screen, double frame on rows 16-24 with its title.
+    const std::string title = " Osnovni Podaci: ";
+    EXPECT_EQ(row_of(r, 1, 16), "\xC9" + rep('\xCD', 30) + title + rep('\xCD', 31) + "\xBB") << show(row_of(r, 1, 16));
+    const std::vector<std::string> labels = {
+        "Sifra.....................................................................:",
+        "Naziv Radnje.............................................:",
+        "Ime Vlasnika.......................................................:",
+        "Prezime Vlasnika..............................................:",
+        "Sediste Radnje - Mesto...................................:",
+        "Nacin Vodjenja Knjiga (Knjigas/Pausalac)....................................:",
+        "Nacin Vodjenja Knjiga (1.SPR/SR 2.VP 5.SKR 7.STR 8.SUR 9.SZR/SR/SA).........:"};
+    for (int i = 0; i < 7; ++i) {
+        const std::string row = row_of(r, 1, 17 + i);
+        EXPECT_EQ(row.substr(0, 1 + labels[i].size()), "\xBA" + labels[i]) << show(row);
+        EXPECT_EQ(row.substr(79), "\xBA") << show(row);
+    }
+    EXPECT_EQ(row_of(r, 1, 24), "\xC8" + rep('\xCD', 78) + "\xBC");
+    // The short name is upper case as it is typed; the defaults of a new company are shown.
+    EXPECT_EQ(cells(r, 2, 18, 59, 20), pad("PRVA RADNJA", 20)) << show(row_of(r, 2, 18));
+    EXPECT_EQ(cells(r, 2, 19, 69, 10), pad("Petar", 10));
+    EXPECT_EQ(cells(r, 2, 20, 64, 15), pad("Petrovic", 15));
+    EXPECT_EQ(cells(r, 2, 21, 59, 20), pad("Beograd", 20));
+    EXPECT_EQ(cells(r, 2, 22, 78, 1), "K");
+    EXPECT_EQ(cells(r, 2, 23, 78, 1), "1");
+
+    // 3: back in the list, the new company is the current row; key help and detail panel.
+    EXPECT_EQ(cells(r, 3, 3, 2, 28), "\xB3 " + pad("001 PRVA RADNJA", 25) + "\xB3") << show(row_of(r, 3, 3));
+    const char* help[] = {"Esc - Izlaz iz programa", "Enter - Ulaz u odabranu radnju",
+                          "Ins - Unos/Izmena podataka o radnji",
+                          "\x19\x18,PgUp,PgDn,Home,End - Kretanje/odabir", "0..9,A,B,C... - Pretraga radnji"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(cells(r, 3, 3 + i, 34, 43), "\xB3 " + pad(help[i], 40) + "\xB3") << show(row_of(r, 3, 3 + i));
+    EXPECT_EQ(cells(r, 3, 17, 0, 26), "\xC9" + rep('\xCD', 24) + "\xBB") << show(row_of(r, 3, 17));
+    EXPECT_EQ(cells(r, 3, 18, 0, 26), "\xBA" + pad("Vlasnik: Petar Petrovic", 24) + "\xBA") << show(row_of(r, 3, 18));
+    EXPECT_EQ(cells(r, 3, 19, 0, 26), "\xBA" + pad("Sediste Radnje: Beograd", 24) + "\xBA") << show(row_of(r, 3, 19));
+
+    // The register record and its summary.
+    auto pro = records(inst / "mdk_pro.dbf");
+    ASSERT_EQ(pro.size(), 1u);
+    EXPECT_EQ(str(pro[0], "SIFRA_PRO"), "001");
+    EXPECT_EQ(str(pro[0], "FRNAZIVSKR"), "PRVA RADNJA");
+    EXPECT_EQ(str(pro[0], "VRIME"), "Petar");
+    EXPECT_EQ(str(pro[0], "VRPREZIME"), "Petrovic");
+    EXPECT_EQ(str(pro[0], "FRMESTO"), "Beograd");
+    EXPECT_EQ(str(pro[0], "PRGTIPKNJ"), "K");
+    EXPECT_EQ(str(pro[0], "PRGTIPDEL"), "001");
+    auto mdk = records(inst / "mdk.dbf");
+    ASSERT_EQ(mdk.size(), 1u);
+    EXPECT_EQ(str(mdk[0], "SIFRA"), "001");
+    EXPECT_EQ(str(mdk[0], "SIFDEL"), "001");
+    EXPECT_EQ(str(mdk[0], "NAZIV"), "PRVA RADNJA");
+    EXPECT_EQ(str(mdk[0], "VLASNIK"), "Petar Petrovic");
+    EXPECT_EQ(str(mdk[0], "MESTO"), "Beograd");
+    EXPECT_EQ(str(mdk[0], "KLASIFIK"), "K");
+    // The company's directory comes only when it is entered.
+    EXPECT_FALSE(fs::exists(inst / "001"));
+
+    // Code 7 from the profile menu of company 001: activity 4 refused, 6 taken.
+    PRun r2 = go(inst, "{Ins}{Enter}7{Enter}Zima{Enter}Ana{Enter}Jovic{Enter}Novi Sad{Enter}{Enter}4{Enter}{Home}6{Enter}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 3, 2, 28), "\xB3 " + pad("007 ZIMA", 25) + "\xB3") << show(row_of(r2, 0, 3));
+    pro = records(inst / "mdk_pro.dbf");
+    ASSERT_EQ(pro.size(), 2u);
+    EXPECT_EQ(str(pro[1], "SIFRA_PRO"), "007");
+    EXPECT_EQ(str(pro[1], "FRNAZIVSKR"), "ZIMA");
+    EXPECT_EQ(str(pro[1], "PRGTIPDEL"), "006");
+    EXPECT_EQ(str(pro[0], "FRNAZIVSKR"), "PRVA RADNJA");  // the first company untouched
+    mdk = records(inst / "mdk.dbf");
+    ASSERT_EQ(mdk.size(), 2u);
+    EXPECT_EQ(str(mdk[1], "SIFRA"), "007");
+    EXPECT_EQ(str(mdk[1], "SIFDEL"), "006");
+}
+
+// Entering a new company creates its directory with every company table and index (nothing else
+// left behind), the program-wide message and page-count tables, and shows the company line and the
+// main menu. Entering again keeps the data and only recreates what is missing.
+TEST(TorpdvCompany, EnteringCreatesEveryTableAndIndex) {
+    Install inst;
+    EXPECT_FALSE(fs::exists(inst / "mporuke.dbf"));
+    PRun r = go(inst, kNew001 + "{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 1u);
+
+    std::set<std::string> want;
+    size_t n_indexes = 0;
+    for (const auto& t : company_tables()) {
+        want.insert(std::string(t.name) + ".dbf");
+        for (const auto& ix : t.indexes) {
+            want.insert(std::string(ix.first) + ".ntx");
+            ++n_indexes;
+        }
+    }
+    ASSERT_EQ(company_tables().size(), 60u);
+    EXPECT_EQ(want.size(), 60 + n_indexes);
+    const std::set<std::string> got = files_in(inst / "001");
+    std::vector<std::string> missing, extra;
+    std::set_difference(want.begin(), want.end(), got.begin(), got.end(), std::back_inserter(missing));
+    std::set_difference(got.begin(), got.end(), want.begin(), want.end(), std::back_inserter(extra));
+    EXPECT_TRUE(missing.empty()) << "missing: " << testing::PrintToString(missing);
+    EXPECT_TRUE(extra.empty()) << "unexpected: " << testing::PrintToString(extra);
+    for (const auto& t : company_tables())
+        for (const auto& [file, key] : t.indexes)
+            if (got.count(std::string(file) + ".ntx")) {
+                EXPECT_EQ(lower(ntx_key(inst / "001" / (std::string(file) + ".ntx"))), lower(key)) << file;
+            }
+    for (const char* f : {"mporuke.dbf", "brstpstr.dbf", "brstpstr.ntx"}) EXPECT_TRUE(fs::exists(inst / f)) << f;
+    EXPECT_EQ(lower(ntx_key(inst / "brstpstr.ntx")), "naziv");
+    // Fields of two tables as listed.
+    {
+        auto fields = rt::dbf::table_fields((inst / "001" / "mdart.dbf").string());
+        std::string got_f;
+        for (const auto& f : fields) got_f += f.name + " " + f.type + std::to_string(f.len) + "." + std::to_string(f.dec) + ";";
+        EXPECT_EQ(got_f,
+                  "SIFRA C6.0;NAZIV C40.0;JMERE C3.0;TARGR C3.0;NABCEN N12.3;PRODCEN N12.3;POPKOL N12.3;"
+                  "NAB_KOL N12.3;DOBAV C4.0;USLUGA L1.0;");
+        auto cu = rt::dbf::table_fields((inst / "001" / "cur_user.dbf").string());
+        ASSERT_EQ(cu.size(), 1u);
+        EXPECT_EQ(cu[0].name, "CUR_USER");
+        EXPECT_EQ(cu[0].type, 'L');
+    }
+
+    // The company line on the top border of the main menu's box, and the main menu prompts.
+    const std::string line = "(PRVA RADNJA NIJE PDV obveznik)";
+    EXPECT_EQ(cells(r, 0, 2, 3, 75),
+              "\xDA" + rep('\xC4', 20) + line + rep('\xC4', 22) + "\xBF") << show(row_of(r, 0, 2));
+    EXPECT_EQ(cells(r, 0, 3, 3, 75), "\xB3" + rep(' ', 3) + "1.Maticni podaci" + rep(' ', 7) + "2.Unos" +
+                                         rep(' ', 8) + "3.Stampa" + rep(' ', 5) + "4.Obracun" + rep(' ', 3) +
+                                         "Servis" + rep(' ', 2) + "\xB3")
+        << show(row_of(r, 0, 3));
+    EXPECT_EQ(cells(r, 0, 4, 3, 75), "\xC0" + rep('\xC4', 73) + "\xD9");
+
+    // A goods record written meanwhile survives the next entry; a deleted index comes back.
+    {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "001" / "mdart.dbf").string()));
+        a.set_index({(inst / "001" / "mdart.ntx").string(), (inst / "001" / "mdart1.ntx").string()});
+        ASSERT_TRUE(a.append_blank());
+        a.put("SIFRA", "000001");
+        a.put("NAZIV", "Hleb");
+        a.put("TARGR", "010");
+        a.commit();
+        a.close();
+    }
+    fs::remove(inst / "001" / "kalk1.ntx");
+    const auto mdart_time = fs::last_write_time(inst / "001" / "mdart.dbf");
+    PRun r2 = go(inst, "{Enter}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(files_in(inst / "001"), want);
+    EXPECT_EQ(lower(ntx_key(inst / "001" / "kalk1.ntx")), "brkalk+targr");
+    EXPECT_EQ(fs::last_write_time(inst / "001" / "mdart.dbf"), mdart_time);
+    auto goods = records(inst / "001" / "mdart.dbf");
+    ASSERT_EQ(goods.size(), 1u);
+    EXPECT_EQ(str(goods[0], "NAZIV"), "Hleb");
+}
+
+// The owner screen refuses a personal number with a wrong check digit and keeps the cursor in
+// the field; the corrected number and the other fields are stored and reach the summary register.
+TEST(TorpdvCompany, OwnerScreenChecksThePersonalNumber) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001).status, 3);
+    PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}" +
+                          kOwnerRest + "{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 3u);
+    // 0: the owner screen: double frame on rows 14-24 with its title and labels.
+    const std::string title = " Podaci o Vlasniku: ";
+    const int tcol = 39 - static_cast<int>(title.size()) / 2;
+    EXPECT_EQ(row_of(r, 0, 14), "\xC9" + rep('\xCD', tcol - 1) + title + rep('\xCD', 78 - tcol - static_cast<int>(title.size()) + 1) + "\xBB")
+        << show(row_of(r, 0, 14));
+    const std::string ime = "Ime................................................................:";
+    EXPECT_EQ(cells(r, 0, 15, 0, 1 + static_cast<int>(ime.size())), "\xBA" + ime) << show(row_of(r, 0, 15));
+    EXPECT_EQ(cells(r, 0, 15, 69, 5), "Petar") << show(row_of(r, 0, 15));
+    EXPECT_EQ(cells(r, 0, 18, 0, 66), "\xBA" + std::string("JMBG............................................................:"))
+        << show(row_of(r, 0, 18));
+    EXPECT_EQ(cells(r, 0, 22, 0, 79),
+              "\xBA" + std::string("Ulica.........:                     broj     slovo   sprat    stan     slovo ") + " ")
+        << show(row_of(r, 0, 22));
+    // 1: after the refused number: still shown in its field, the next field untouched.
+    EXPECT_EQ(cells(r, 1, 18, 66, 13), "1505980710148") << show(row_of(r, 1, 18));
+    EXPECT_EQ(cells(r, 1, 19, 69, 10), rep(' ', 10)) << show(row_of(r, 1, 19));
+    EXPECT_EQ(cells(r, 1, 16, 69, 5), "Marko");
+
+    auto pro = records(inst / "mdk_pro.dbf");
+    ASSERT_EQ(pro.size(), 1u);
+    EXPECT_EQ(str(pro[0], "VRJMBG"), "1505980710147");
+    EXPECT_EQ(str(pro[0], "VRBRLK"), "123456789");
+    EXPECT_EQ(str(pro[0], "VRIMEO"), "Marko");
+    EXPECT_EQ(str(pro[0], "VRIME"), "Petar");
+    auto mdk = records(inst / "mdk.dbf");
+    ASSERT_EQ(mdk.size(), 1u);
+    EXPECT_EQ(str(mdk[0], "JMBG"), "1505980710147");
+    // 2: the detail panel's first line now carries the number and the card.
+    EXPECT_EQ(cells(r, 2, 18, 1, 57), "Vlasnik: Petar Petrovic JMBG:1505980710147 BRLK:123456789")
+        << show(row_of(r, 2, 18));
+}
+
+// The business screen refuses a tax number with a wrong check digit; the full profile is stored,
+// and a company with a VAT certificate number is entered as a VAT payer.
+TEST(TorpdvCompany, BusinessScreenChecksTheTaxNumber) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001).status, 3);
+    const std::string script =
+        "{Ins}{Down}{Down}{Enter}{dump}"
+        "Prva Radnja Petar Petrovic PR{Enter}"  // full name
+        "Vracar{Enter}{Enter}{Enter}"           // municipality, place (kept), business unit place
+        "Njegoseva{Enter}12{Enter}{Enter}{Enter}{Enter}{Enter}"  // street, number, letter, floor, flat, letter
+        "011{Enter}3344556{Enter}{Enter}{Enter}{Enter}"          // telephone, fax, e-mail
+        "Banka Intesa{Enter}Beograd{Enter}160-0000012345-67{Enter}"
+        "{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}"             // banks 2 and 3
+        "101234568{Enter}{dump}{Home}101234569{Enter}"           // tax number: wrong, then right
+        "{Enter}{Enter}"                                         // taxpayer code and its check digit
+        "21234567{Enter}"                                        // registration number
+        "123456789{Enter}01012020{Enter}"                        // VAT certificate and its date
+        "{Enter}BD12345{Enter}"                                  // pension number, register number
+        "47110{Enter}Trgovina na malo{Enter}01022019{Enter}"     // activity code, name, opening date
+        "{Enter}{Enter}{Enter}{Enter}{Enter}"                    // business units
+        "{Enter}"                                                // note
+        "{dump}{Enter}{dump}";
+    PRun r = go(inst, script);
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 4u);
+    const std::string title = " Podaci o Radnji: ";
+    const int tcol = 39 - static_cast<int>(title.size()) / 2;
+    EXPECT_EQ(row_of(r, 0, 0), "\xC9" + rep('\xCD', tcol - 1) + title + rep('\xCD', 79 - tcol - static_cast<int>(title.size())) + "\xBB")
+        << show(row_of(r, 0, 0));
+    EXPECT_EQ(cells(r, 0, 13, 0, 70), "\xBA" + std::string("Poreski Identifikacioni Broj - PIB..................................:"))
+        << show(row_of(r, 0, 13));
+    EXPECT_EQ(cells(r, 0, 16, 0, 69), "\xBA" + std::string("Broj Potvrde o Evidenciji PDV (Obrazac PEPDV)...:          Datum...:"))
+        << show(row_of(r, 0, 16));
+    // 1: the refused tax number stays in its field; the taxpayer code is still empty.
+    EXPECT_EQ(cells(r, 1, 13, 70, 9), "101234568") << show(row_of(r, 1, 13));
+    EXPECT_EQ(cells(r, 1, 14, 70, 7), rep(' ', 7)) << show(row_of(r, 1, 14));
+    EXPECT_EQ(cells(r, 1, 1, 29, 29), "PRVA RADNJA PETAR PETROVIC PR") << show(row_of(r, 1, 1));
+
+    auto pro = records(inst / "mdk_pro.dbf");
+    ASSERT_EQ(pro.size(), 1u);
+    const Rec& p = pro[0];
+    EXPECT_EQ(str(p, "FRNAZIVPUN"), "PRVA RADNJA PETAR PETROVIC PR");
+    EXPECT_EQ(str(p, "FROPSTINA"), "Vracar");
+    EXPECT_EQ(str(p, "FRMESTO"), "Beograd");
+    EXPECT_EQ(str(p, "FRULICA"), "Njegoseva");
+    EXPECT_EQ(str(p, "FRULKBR"), "12");
+    EXPECT_EQ(str(p, "FRTELPBR"), "011");
+    EXPECT_EQ(str(p, "FRTELBR"), "3344556");
+    EXPECT_EQ(str(p, "FRBANKA1N"), "Banka Intesa");
+    EXPECT_EQ(str(p, "FRBANKA1R"), "160-0000012345-67");
+    EXPECT_EQ(str(p, "FRPIB"), "101234569");
+    EXPECT_EQ(str(p, "FRMATBR"), "21234567");
+    EXPECT_EQ(str(p, "FRPEPDV"), "123456789");
+    EXPECT_EQ(std::get<rt::Date>(p.at("FRDATPDV")), rt::Date::ymd(2020, 1, 1));
+    EXPECT_EQ(str(p, "FRREGBR"), "BD12345");
+    EXPECT_EQ(str(p, "FRDELSIF"), "47110");
+    EXPECT_EQ(str(p, "FRDELNAZ"), "TRGOVINA NA MALO");
+    EXPECT_EQ(std::get<rt::Date>(p.at("FRDATOTV")), rt::Date::ymd(2019, 2, 1));
+    auto mdk = records(inst / "mdk.dbf");
+    ASSERT_EQ(mdk.size(), 1u);
+    EXPECT_EQ(str(mdk[0], "PORRAC"), "101234569");
+    EXPECT_EQ(str(mdk[0], "MATBR"), "21234567");
+    EXPECT_EQ(str(mdk[0], "ZIRO"), "160-0000012345-67");
+    EXPECT_EQ(str(mdk[0], "SIFRADEL"), "47110");
+    EXPECT_EQ(std::get<rt::Date>(mdk[0].at("DATOTV")), rt::Date::ymd(2019, 2, 1));
+
+    // 2: the detail panel's tax line; 3: entered as a VAT payer.
+    EXPECT_EQ(cells(r, 2, 21, 0, 38), "\xBA" + std::string("PIB:101234569 MB:21234567 RB:BD12345") + "\xBA")
+        << show(row_of(r, 2, 21));
+    EXPECT_EQ(cells(r, 2, 22, 0, 38), "\xBA" + pad("Tekuci Racuni: 160-0000012345-67", 36) + "\xBA") << show(row_of(r, 2, 22));
+    const std::string line = "(PDV obveznik: PRVA RADNJA)";
+    EXPECT_EQ(cells(r, 3, 2, 3, 75), "\xDA" + rep('\xC4', 22) + line + rep('\xC4', 24) + "\xBF") << show(row_of(r, 3, 2));
+}
+
+// The demo installation's key scripts run through the program's own screens without a fault and
+// leave company "001" with a complete profile.
+TEST(TorpdvCompany, DemoScriptsBuildTheDemoCompany) {
+    std::vector<fs::path> scripts;
+    for (const auto& e : fs::directory_iterator(fs::path(TOR_SOURCE_DIR) / "scripts/demo"))
+        if (e.path().extension() == ".keys") scripts.push_back(e.path());
+    std::sort(scripts.begin(), scripts.end());
+    ASSERT_FALSE(scripts.empty());
+    Install inst;
+    for (const auto& s : scripts) {
+        PRun r = go(inst, slurp(s));
+        ASSERT_EQ(r.status, 0) << s << "\n" << r.err << "\n" << (r.screens.empty() ? "" : r.last());
+    }
+    auto pro = records(inst / "mdk_pro.dbf");
+    ASSERT_GE(pro.size(), 1u);
+    const Rec& p = pro[0];
+    EXPECT_EQ(str(p, "SIFRA_PRO"), "001");
+    EXPECT_FALSE(str(p, "FRNAZIVSKR").empty());
+    EXPECT_FALSE(str(p, "FRNAZIVPUN").empty());
+    EXPECT_FALSE(str(p, "FRULICA").empty());
+    EXPECT_EQ(str(p, "VRJMBG"), "1505980710147");
+    EXPECT_EQ(str(p, "FRPIB"), "101234569");
+    EXPECT_FALSE(str(p, "FRMATBR").empty());
+    EXPECT_FALSE(str(p, "FRPEPDV").empty());
+    EXPECT_EQ(str(p, "PRGTIPDEL"), "001");
+    EXPECT_TRUE(fs::exists(inst / "001" / "mdart.dbf"));
+}
