@@ -89,10 +89,9 @@ int paint_and_choose(const Box& b, std::string_view frame, std::string_view titl
 // starts and what it was left on; restore_at_once: the screen under the box is given back as soon
 // as a prompt is chosen (otherwise the called procedure draws over the box, and the menu above
 // restores its own screen afterwards). Esc always gives the screen back.
-int submenu(const Box& b, const std::vector<rt::Prompt>& prompts, int& pos, bool restore_at_once = false,
-            std::string_view frame = "", std::string_view title = "") {
+int submenu(const Box& b, const std::vector<rt::Prompt>& prompts, int& pos, bool restore_at_once = false) {
     const rt::ScreenImage under = rt::SAVESCREEN();
-    const int choice = paint_and_choose(b, frame, title, prompts, pos, false);
+    const int choice = paint_and_choose(b, "", "", prompts, pos, false);
     if (choice > 0) pos = choice;
     if (choice == 0 || restore_at_once) rt::RESTSCREEN(under);
     return choice;
