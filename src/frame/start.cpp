@@ -67,7 +67,7 @@ void start_up() {
     rt::SETCURSOR(true);
     rt::SET_WRAP(true);
     rt::dbf::set_deleted(true);
-    register_hotkeys();
+    register_ui_hotkeys();
     PRESED_CENT = false;
 
     prepare_directories();
@@ -81,6 +81,8 @@ void start_up() {
     initial_values();
     migrate_settings();
     read_settings();
+    // The toggles rewrite the settings file from MEM_VAR: bound only once it has been read.
+    register_hotkeys();
     INITOSN();
     rt::RESTSCREEN(OSEK);
 }
