@@ -1,0 +1,250 @@
+// The company choice and the profile screens driven by typed keys.
+#include "company_fixture.h"
+
+namespace tor::test {
+namespace {
+
+class Choice : public CompanyDir {};
+
+TEST_F(Choice, EmptyRegisterOpensProfileMenuAndBasicDataCreatesCompany) {
+    // Basic data: code 7, lower-case name (upper-cased by the field), first name, surname, place,
+    // book-keeping mode left at "K", activity 7; then Enter in the list enters the new company.
+    const std::string name = komit("{dump}1{dump}7{Enter}market{Enter}Ana{Enter}Anic{Enter}Nis{Enter}{Enter}"
+                                   "7{Enter}{dump}{Enter}");
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(cut(d[0][3], 36, 7), "OPCIJE:");
+    EXPECT_EQ(cut(d[0][4], 36, 39), rt::PADR("1.Osnovni Podaci", 39));
+    EXPECT_EQ(cut(d[0][7], 36, 24), "4.Programska Podesavanja");
+    EXPECT_NE(d[1][16].find(" Osnovni Podaci: "), std::string::npos);
+    EXPECT_EQ(cut(d[1][17], 76, 3), "  0");
+    EXPECT_EQ(cut(d[2][3], 4, 10), "007 MARKET");
+    EXPECT_EQ(cut(d[2][4], 4, 24), std::string(24, ' '));
+
+    EXPECT_EQ(name, rt::PADR("MARKET", 20));
+    EXPECT_EQ(WSIFKOM, "007");
+    EXPECT_EQ(WSIFDEL, "007");
+    EXPECT_EQ(WKLASIFIKATOR, "K ");
+    Fields r = record("mdk_pro", "007");
+    EXPECT_EQ(r["SIFRA_PRO"], "007");
+    EXPECT_EQ(rt::TRIM(r["FRNAZIVSKR"]), "MARKET");
+    EXPECT_EQ(rt::TRIM(r["VRIME"]), "Ana");
+    EXPECT_EQ(rt::TRIM(r["VRPREZIME"]), "Anic");
+    EXPECT_EQ(rt::TRIM(r["FRMESTO"]), "Nis");
+    EXPECT_EQ(r["PRGTIPKNJ"], "K");
+    EXPECT_EQ(r["PRGTIPDEL"], "007");
+    // The summary register follows, and the company directory is there.
+    EXPECT_EQ(rt::TRIM(record("mdk", "007")["VLASNIK"]), "Ana Anic");
+    EXPECT_TRUE(std::filesystem::is_directory(root_ + "/007"));
+    // Every table is closed and deleted records are hidden again.
+    EXPECT_TRUE(rt::dbf::used_areas().empty());
+    EXPECT_TRUE(rt::dbf::deleted_hidden());
+}
+
+TEST_F(Choice, BasicDataRefusesBadCodesModesAndActivities) {
+    // Code 0 is refused (Enter stays in the field); mode "x" refused, "p" taken as "P";
+    // activity 4 refused, then 6.
+    komit("1{Enter}6{Enter}{Enter}{Enter}{Enter}{Enter}x{Enter}p{Enter}4{Enter}6{Enter}"
+          // A second company under code 8: activities 3 and 4 refused, then 0.
+          "{Ins}18{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}3{Enter}4{Enter}0{Enter}{Enter}");
+    EXPECT_EQ(WSIFKOM, "008");
+    Fields six = record("mdk_pro", "006");
+    EXPECT_EQ(six["PRGTIPKNJ"], "P");
+    EXPECT_EQ(six["PRGTIPDEL"], "006");
+    Fields eight = record("mdk_pro", "008");
+    EXPECT_EQ(eight["PRGTIPKNJ"], "K");
+    EXPECT_EQ(eight["PRGTIPDEL"], "000");
+    EXPECT_EQ(count("mdk_pro"), 2);
+    EXPECT_EQ(count("mdk"), 2);
+}
+
+TEST_F(Choice, EscInBasicDataStoresNothing) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}, {"PRGTIPDEL", "002"}});
+    komit("{Ins}1{Enter}DRUGA{Enter}{Esc}"
+          // A new code left with Esc: the list comes back on the company it was on.
+          "{Ins}15{Enter}{Esc}{Enter}");
+    EXPECT_EQ(WSIFKOM, "001");
+    EXPECT_EQ(rt::TRIM(WNAZKOM), "PRVA");
+    EXPECT_EQ(count("mdk_pro"), 1);
+}
+
+TEST_F(Choice, OwnerScreenChecksPersonalNumberAndKeepsFieldsLeft) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}, {"VRBRLK", "555"}});
+    // A wrong check digit keeps the cursor in the field; Esc then abandons that field only.
+    komit("{Ins}2Petar{Enter}{Enter}Petrovic{Enter}0101990710007{Enter}{Esc}"
+          // Again: a good number is stored, and the card number typed when Esc comes is dropped.
+          "{Ins}2{Enter}{Enter}{Enter}0101990710008{Enter}999{Esc}{Enter}");
+    Fields r = record("mdk_pro", "001");
+    EXPECT_EQ(rt::TRIM(r["VRIME"]), "Petar");
+    EXPECT_EQ(rt::TRIM(r["VRPREZIME"]), "Petrovic");
+    EXPECT_EQ(r["VRJMBG"], "0101990710008");
+    EXPECT_EQ(rt::TRIM(r["VRBRLK"]), "555");
+    EXPECT_EQ(WJMBG, "0101990710008");
+    EXPECT_EQ(WVLASNIK, "Petar Petrovic");
+}
+
+TEST_F(Choice, OwnerScreenFirstRefusalLeavesNumberEmpty) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    komit("{Ins}2{Enter}{Enter}{Enter}0101990710007{Enter}{Esc}{Enter}");
+    EXPECT_EQ(record("mdk_pro", "001")["VRJMBG"], std::string(13, ' '));
+}
+
+TEST_F(Choice, BusinessScreenAcceptsOnlyOtherExistingCompaniesAsUnits) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    add("002", {{"FRNAZIVSKR", "DRUGA"}});
+    // 35 fields before the first business unit, then: own code refused, unknown code refused,
+    // 2 accepted; the second unit left empty; Esc in the third.
+    std::string keys = "{Ins}3";
+    for (int i = 0; i < 35; ++i) keys += "{Enter}";
+    keys += "1{Enter}9{Enter}2{Enter}{Enter}{Esc}{Enter}";
+    komit(keys);
+    Fields r = record("mdk_pro", "001");
+    EXPECT_EQ(r["FRIPJ1"], "002");
+    EXPECT_EQ(r["FRIPJ2"], "   ");
+    EXPECT_EQ(r["FRIPJ3"], "   ");
+    EXPECT_EQ(WSIFKOM, "001");
+}
+
+TEST_F(Choice, BusinessScreenChecksTaxNumberAndStoresFields) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    std::string keys = "{Ins}3radnja doo{Enter}Vracar{Enter}";
+    for (int i = 0; i < 22; ++i) keys += "{Enter}";
+    // PIB with a wrong check digit refused, then a good one; Esc in the taxpayer code.
+    keys += "100000025{Enter}100000024{Enter}12{Esc}{Enter}";
+    komit(keys);
+    Fields r = record("mdk_pro", "001");
+    EXPECT_EQ(rt::TRIM(r["FRNAZIVPUN"]), "RADNJA DOO");
+    EXPECT_EQ(rt::TRIM(r["FROPSTINA"]), "Vracar");
+    EXPECT_EQ(r["FRPIB"], "100000024");
+    EXPECT_EQ(r["FRPORRAC"], std::string(7, ' '));
+    EXPECT_EQ(WPIBKOM, "100000024");
+    EXPECT_EQ(rt::TRIM(WOPSTKOM), "Vracar");
+}
+
+TEST_F(Choice, CodeSearchEntersCompanyAtOnce) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    add("005", {{"FRNAZIVSKR", "PETA"}});
+    add("007", {{"FRNAZIVSKR", "SEDMA"}});
+    // An unknown code shows the error line (ended by the space bar); Esc in the prompt does nothing.
+    const std::string name = komit("9{Enter}{dump} 4{Esc}7{Enter}");
+    EXPECT_EQ(name, rt::PADR("SEDMA", 20));
+    EXPECT_EQ(WSIFKOM, "007");
+    EXPECT_TRUE(std::filesystem::is_directory(root_ + "/007"));
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_NE(d[0][24].find("Nepostoji trazena Sifra !"), std::string::npos);
+    EXPECT_EQ(KO_JE, 3);
+}
+
+TEST_F(Choice, NameSearchFiltersUntilF3) {
+    add("001", {{"FRNAZIVSKR", "Market"}});
+    add("002", {{"FRNAZIVSKR", "PEKARA"}});
+    add("003", {{"FRNAZIVSKR", "Zima"}});
+    add("004", {{"FRNAZIVSKR", "SAMOPOSLUGA"}});
+    const std::string name = komit("ma{Enter}{dump}{Down}{Down}{dump}{F3}{dump}{Down}{Down}{Enter}");
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(cut(d[0][3], 4, 10), "001 Market");
+    EXPECT_EQ(cut(d[0][4], 4, 8), "003 Zima");
+    EXPECT_EQ(cut(d[0][5], 4, 24), std::string(24, ' '));
+    // Down past the last match stays on it.
+    EXPECT_EQ(cut(d[1][4], 4, 8), "003 Zima");
+    EXPECT_EQ(cut(d[1][5], 4, 24), std::string(24, ' '));
+    // F3: the whole register again from the company the list was on.
+    EXPECT_EQ(cut(d[2][3], 4, 10), "001 Market");
+    EXPECT_EQ(cut(d[2][4], 4, 10), "002 PEKARA");
+    EXPECT_EQ(cut(d[2][6], 4, 15), "004 SAMOPOSLUGA");
+    EXPECT_EQ(rt::TRIM(name), "Zima");
+}
+
+TEST_F(Choice, NameSearchWithoutMatchKeepsPosition) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    add("002", {{"FRNAZIVSKR", "DRUGA"}});
+    const std::string name = komit("{Down}xyz{Enter}{dump} {Enter}");
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_NE(d[0][24].find("Nepostoji trazeni Naziv !"), std::string::npos);
+    // The list is drawn again from where it was drawn from, the top.
+    EXPECT_EQ(rt::TRIM(name), "PRVA");
+}
+
+TEST_F(Choice, MovingThroughTheList) {
+    for (int i = 1; i <= 7; ++i) add(rt::STRZERO(i, 3), {{"FRNAZIVSKR", "FIRMA " + std::to_string(i)}});
+    // Down to the sixth company scrolls the list by one; Down at the last one stays there.
+    std::string name = komit("{Down}{Down}{Down}{Down}{Down}{dump}{Down}{Down}{Down}{dump}{Enter}");
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(cut(d[0][3], 4, 11), "002 FIRMA 2");
+    EXPECT_EQ(cut(d[0][7], 4, 11), "006 FIRMA 6");
+    EXPECT_EQ(cut(d[1][3], 4, 11), "003 FIRMA 3");
+    EXPECT_EQ(cut(d[1][7], 4, 11), "007 FIRMA 7");
+    EXPECT_EQ(rt::TRIM(name), "FIRMA 7");
+
+    // The list comes back on the company entered last; Home goes to the top, PgDn beyond the
+    // end lands on the last company, PgUp goes back four.
+    name = komit("{dump}{Home}{PgDn}{PgDn}{dump}{PgUp}{Up}{dump}{Home}{Up}{Enter}");
+    d = dumps();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(cut(d[0][3], 4, 11), "007 FIRMA 7");
+    EXPECT_EQ(cut(d[1][3], 4, 11), "007 FIRMA 7");
+    EXPECT_EQ(cut(d[1][4], 4, 24), std::string(24, ' '));
+    // PgUp from 007 goes to 003; Up above the first row scrolls the list down.
+    EXPECT_EQ(cut(d[2][3], 4, 11), "002 FIRMA 2");
+    EXPECT_EQ(cut(d[2][4], 4, 11), "003 FIRMA 3");
+    EXPECT_EQ(cut(d[2][7], 4, 11), "006 FIRMA 6");
+    // Up on the first company stays on it.
+    EXPECT_EQ(rt::TRIM(name), "FIRMA 1");
+}
+
+TEST_F(Choice, DeletedCompanyShownButNotEntered) {
+    add("001", {{"FRNAZIVSKR", "STARA"}}, true);
+    add("002", {{"FRNAZIVSKR", "NOVA"}});
+    const std::string name = komit("{Enter}{dump}{Down}{Enter}");
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(cut(d[0][3], 4, 9), "XXX STARA");
+    EXPECT_NE(d[0][11].find("Komitent je oznacen za brisanje !?"), std::string::npos);
+    EXPECT_EQ(rt::TRIM(name), "NOVA");
+    EXPECT_TRUE(rt::dbf::deleted_hidden());
+}
+
+TEST_F(Choice, DetailPanelOfTheCompanyUnderTheBar) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}, {"VRIME", "Ana"}, {"VRPREZIME", "Anic"}, {"PRGNAPOM", "Napomena"}});
+    add("002", {{"FRNAZIVSKR", "DRUGA"}});
+    komit("{dump}{Down}{dump}{Enter}");
+    const auto d = dumps();
+    ASSERT_EQ(d.size(), 2u);
+    // Lines "Vlasnik: Ana Anic" and "NAPOMENA: Napomena" in a frame 24 wide.
+    EXPECT_EQ(cut(d[0][17], 0, 26), "╔" + rt::REPLICATE("═", 24) + "╗");
+    EXPECT_EQ(cut(d[0][18], 0, 26), "║Vlasnik: Ana Anic       ║");
+    EXPECT_EQ(cut(d[0][19], 0, 26), "║NAPOMENA: Napomena      ║");
+    EXPECT_EQ(cut(d[0][20], 0, 26), "╚" + rt::REPLICATE("═", 24) + "╝");
+    // A company without any of these details: only a line on row 17, nothing below.
+    EXPECT_EQ(cut(d[1][17], 14, 26), rt::REPLICATE("═", 26));
+    EXPECT_EQ(cut(d[1][18], 0, 26), std::string(26, ' '));
+}
+
+TEST_F(Choice, EnteringWithIndexRebuildErasesIndexes) {
+    add("003", {{"FRNAZIVSKR", "TRECA"}});
+    std::filesystem::create_directories(root_ + "/003");
+    std::ofstream(root_ + "/003/mdart.dbf") << "x";
+    std::ofstream(root_ + "/003/MDART.NTX") << "x";
+    std::ofstream(root_ + "/003/kalk.ntx") << "x";
+    S_INDEX = true;
+    komit("{Enter}");
+    S_INDEX = false;
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/003/MDART.NTX"));
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/003/kalk.ntx"));
+    EXPECT_TRUE(std::filesystem::exists(root_ + "/003/mdart.dbf"));
+}
+
+TEST_F(Choice, EscAsksAndEndsTheProgram) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}});
+    // "Ne" keeps the choice running; "Da" ends the program.
+    EXPECT_EQ(rt::TRIM(komit("{Esc}{Right}{Enter}{Enter}")), "PRVA");
+    EXPECT_THROW(komit("{Esc}{Enter}"), ProgramExit);
+    EXPECT_TRUE(rt::dbf::deleted_hidden());
+}
+
+}  // namespace
+}  // namespace tor::test
