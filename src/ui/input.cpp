@@ -21,6 +21,8 @@ void tone(double freq, double ticks) {
 
 std::string getuget(int row, int col, int width, const std::string* old) {
     const std::string colour = rt::SETCOLOR();
+    const bool cursor = rt::CURSOR_ON();
+    rt::SETCURSOR(false);  // the blinking mark is the cursor
     std::string text = old ? rt::UPPER(rt::ALLTRIM(*old)) : std::string();
     auto draw = [&] {
         rt::SAY_COLOR(row, col + 1, std::string(static_cast<size_t>(std::max(0, width)), '\xDB'), NORMAL);
@@ -57,6 +59,7 @@ std::string getuget(int row, int col, int width, const std::string* old) {
     if (!done) result = text;  // the width is filled: taken as if Enter were pressed
     _KLJUC = result;
     rt::SETCOLOR(colour);
+    rt::SETCURSOR(cursor);
     return result;
 }
 

@@ -208,7 +208,8 @@ bool MESSAGE() {
         return true;
     }
     rt::dbf::WorkArea& a = rt::dbf::current();
-    a.set_index({ntx_path(index)});
+    // An index that could not be made (the table held elsewhere meanwhile): natural order.
+    if (rt::os::exists(ntx_path(index))) a.set_index({ntx_path(index)});
     if (!window) {
         a.close();
         return true;

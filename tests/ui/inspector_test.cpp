@@ -93,35 +93,5 @@ TEST_F(Inspector, RecordsAreEditedInPlaceUnderATableLock) {
     EXPECT_FALSE(a.is_locked(3));
 }
 
-TEST_F(Inspector, StructureText) {
-    auto& a = rt::dbf::area(1);
-    a.set_filter([&a] { return a.get_num("CENA") > 20; }, "CENA > 20");
-    const std::string t = area_structure_text(1);
-    const std::string expected_head =
-        "STRUKTURA\r\n"
-        "RBr  NAZIV     T DUZ DEC\r\n"
-        "------------------------\r\n"
-        "01. SIFRA      C   6  0\r\n"
-        "02. NAZIV      C  10  0\r\n"
-        "03. CENA       N  10  2\r\n"
-        " BROJ SLOGOVA 5\r\n"
-        " INDEKSI:\r\n"
-        "1.SIFRA\r\n"
-        " FILTER: CENA > 20\r\n"
-        " RELACIJE:\r\n"
-        " SLOBODNA MEMORIJA ";
-    EXPECT_EQ(t.substr(0, expected_head.size()), expected_head);
-    EXPECT_EQ(t.substr(t.size() - 5), " kB\r\n");
-}
-
-TEST_F(Inspector, NothingOpenNothingShown) {
-    rt::dbf::close_all();
-    rt::dbf::select(4);
-    start("x");
-    DBDEBUG();
-    EXPECT_EQ(rt::NEXTKEY(), 'x');
-    EXPECT_EQ(rt::dbf::current_number(), 4);
-}
-
 }  // namespace
 }  // namespace tor::test
