@@ -24,23 +24,31 @@ namespace {
 
 const char* const WRITE_PROBLEM = "Problem u snimanju vrednosti promenjljive na hard disk.";
 
+// A setting: its variable, its key in the settings file, its default, and the message its toggle
+// shows (prefix + the word of the new state).
 struct Setting {
     bool* var;
     const char* key;
     bool deflt;
+    const char* prefix;
+    const char* on;
+    const char* off;
 };
 
 const Setting SETTINGS[] = {
-    {&tor::S_INDEX, "AZURIRANJE INDEXA=", false},
-    {&tor::S_KALK, "SKRACENA KALKULACIJA=", true},
-    {&tor::S_RACUN, "SKRACEN RACUN=", false},
-    {&tor::S_RAZPRENPDV, "RAZVRSTAJ PRETHODNI PDV=", false},
-    {&tor::S_ZALIHA, "ZALIHA NA RACUNU=", false},
-    {&tor::S_RACZAL, "PRORACUN ZALIHE=", false},
-    {&tor::S_NULAZALIHA, "STAMPATI NULA ZALIHU=", false},
-    {&tor::W_PRINTER, "WIN PRINTER=", false},
-    {&tor::S_PROMETOPIS, "UNOS OPISA PROMETA=", false},
-    {&tor::S_RACOTP, "RACUN OTPREMNICA=", false},
+    {&tor::S_INDEX, "AZURIRANJE INDEXA=", false, "Azuriranje indeksnih datoteka je ", "UKLJUCENO.", "ISKLJUCENO."},
+    {&tor::S_KALK, "SKRACENA KALKULACIJA=", true, "Kalkulacija je ", "SKRACENA.", "PROSIRENA."},
+    {&tor::S_RACUN, "SKRACEN RACUN=", false, "Racun je ", "SKRACEN.", "PROSIREN."},
+    {&tor::S_RAZPRENPDV, "RAZVRSTAJ PRETHODNI PDV=", false, "Razvrstavanje prethodnog PDV-a je ", "UKLJUCENO.",
+     "ISKLJUCENO."},
+    {&tor::S_ZALIHA, "ZALIHA NA RACUNU=", false, "Ispis zalihe je ", "UKLJUCEN.", "ISKLJUCEN."},
+    {&tor::S_RACZAL, "PRORACUN ZALIHE=", false, "Proracun zalihe je ", "UKLJUCEN.", "ISKLJUCEN."},
+    {&tor::S_NULAZALIHA, "STAMPATI NULA ZALIHU=", false, "Stampa stavke sa stanjem nula je ", "UKLJUCENA.",
+     "ISKLJUCENA."},
+    {&tor::W_PRINTER, "WIN PRINTER=", false, "Stampac je ", "WINDOWS DEFAULT.", "MATRICNI."},
+    {&tor::S_PROMETOPIS, "UNOS OPISA PROMETA=", false, "Unos Opisa prometa dobara/usluga je ", "UKLJUCEN.",
+     "ISKLJUCEN."},
+    {&tor::S_RACOTP, "RACUN OTPREMNICA=", false, "Opcija Racun je i Otpremnica je ", "UKLJUCENA.", "ISKLJUCENA."},
 };
 
 // The value of a key: the character after its first occurrence, "1" on and "0" off; a missing
@@ -54,19 +62,16 @@ bool setting_value(std::string_view key, bool deflt) {
     return deflt;
 }
 
-struct Toggle {
-    bool* var;
-    const char* key;
-    const char* prefix;
-    const char* on;
-    const char* off;
-};
-
-void run_toggle(const Toggle& t) {
-    *t.var = !*t.var;
-    PORUKA(std::string(t.prefix) + (*t.var ? t.on : t.off));
-    set_setting(t.key, *t.var);
-    if (!write_settings()) PORUKA(WRITE_PROBLEM);
+// Inverts the setting, reports its new state and rewrites the settings file.
+void run_toggle(bool& var) {
+    for (const Setting& t : SETTINGS) {
+        if (t.var != &var) continue;
+        var = !var;
+        PORUKA(std::string(t.prefix) + (var ? t.on : t.off));
+        set_setting(t.key, var);
+        if (!write_settings()) PORUKA(WRITE_PROBLEM);
+        return;
+    }
 }
 
 // Runs the item's screen work with the caller's work areas, colour and cursor put back afterwards.
@@ -111,32 +116,14 @@ std::string print_folder() {
 
 namespace toggle {
 
-void S_INDEX() {
-    run_toggle({&tor::S_INDEX, "AZURIRANJE INDEXA=", "Azuriranje indeksnih datoteka je ", "UKLJUCENO.",
-                "ISKLJUCENO."});
-}
-void S_PROMETOPIS() {
-    run_toggle({&tor::S_PROMETOPIS, "UNOS OPISA PROMETA=", "Unos Opisa prometa dobara/usluga je ",
-                "UKLJUCEN.", "ISKLJUCEN."});
-}
-void S_KALK() {
-    run_toggle({&tor::S_KALK, "SKRACENA KALKULACIJA=", "Kalkulacija je ", "SKRACENA.", "PROSIRENA."});
-}
-void S_RACUN() { run_toggle({&tor::S_RACUN, "SKRACEN RACUN=", "Racun je ", "SKRACEN.", "PROSIREN."}); }
-void S_RACOTP() {
-    run_toggle({&tor::S_RACOTP, "RACUN OTPREMNICA=", "Opcija Racun je i Otpremnica je ", "UKLJUCENA.",
-                "ISKLJUCENA."});
-}
-void S_ZALIHA() {
-    run_toggle({&tor::S_ZALIHA, "ZALIHA NA RACUNU=", "Ispis zalihe je ", "UKLJUCEN.", "ISKLJUCEN."});
-}
-void S_RACZAL() {
-    run_toggle({&tor::S_RACZAL, "PRORACUN ZALIHE=", "Proracun zalihe je ", "UKLJUCEN.", "ISKLJUCEN."});
-}
-void S_NULAZALIHA() {
-    run_toggle({&tor::S_NULAZALIHA, "STAMPATI NULA ZALIHU=", "Stampa stavke sa stanjem nula je ",
-                "UKLJUCENA.", "ISKLJUCENA."});
-}
+void S_INDEX() { run_toggle(tor::S_INDEX); }
+void S_PROMETOPIS() { run_toggle(tor::S_PROMETOPIS); }
+void S_KALK() { run_toggle(tor::S_KALK); }
+void S_RACUN() { run_toggle(tor::S_RACUN); }
+void S_RACOTP() { run_toggle(tor::S_RACOTP); }
+void S_ZALIHA() { run_toggle(tor::S_ZALIHA); }
+void S_RACZAL() { run_toggle(tor::S_RACZAL); }
+void S_NULAZALIHA() { run_toggle(tor::S_NULAZALIHA); }
 void S_RAZPRENPDV() {
     // Input VAT is classified while a costing or an expenditure is entered: not switched meanwhile.
     if (rt::dbf::alias_used("ukalk")) {
@@ -147,11 +134,10 @@ void S_RAZPRENPDV() {
         PORUKA("Promena ove opcije je dozvoljena samo pre ulaska u Rashod.");
         return;
     }
-    run_toggle({&tor::S_RAZPRENPDV, "RAZVRSTAJ PRETHODNI PDV=", "Razvrstavanje prethodnog PDV-a je ",
-                "UKLJUCENO.", "ISKLJUCENO."});
+    run_toggle(tor::S_RAZPRENPDV);
 }
 void S_PRINTER() {
-    run_toggle({&tor::W_PRINTER, "WIN PRINTER=", "Stampac je ", "WINDOWS DEFAULT.", "MATRICNI."});
+    run_toggle(tor::W_PRINTER);
     if (tor::W_PRINTER) PORUKA("Ova opcija zahteva instaliran i aktivan program DOSPRINT.");
 }
 
