@@ -53,7 +53,7 @@ public:
     // The 25 rows of the pane; with_escapes: SGR sequences kept.
     std::vector<std::string> capture(bool with_escapes = false) {
         fs::path f = dir_.path / "pane.txt";
-        sh(tmux() + "capture-pane -p " + (with_escapes ? "-e " : "") + "-t " + name_ + " > '" + f.string() + "' 2>/dev/null");
+        sh(tmux() + "capture-pane -p " + (with_escapes ? "-e -N " : "") + "-t " + name_ + " > '" + f.string() + "' 2>/dev/null");
         std::vector<std::string> ls = split_lines(slurp(f));
         ls.resize(25);
         return ls;
@@ -113,60 +113,65 @@ std::string at(const std::string& screen, int r, int c, int n) {
     return s;
 }
 
-// Colours of one row of a capture with escapes: foreground and background per cell as PC colour
-// numbers (0-15; the terminal's default counts as light grey on black, bold as bright).
+// Colours of a capture with escapes, per row and cell: ANSI colour numbers 0-15 (4 blue, 1 red;
+// the terminal's default counts as light grey on black, bold as bright). The capture only names
+// an attribute where it changes, also from one row to the next, so the rows are read in order.
 struct Colour {
     int fg = 7, bg = 0;
 };
-std::vector<Colour> colours(const std::string& line) {
-    std::vector<Colour> out;
+std::vector<std::vector<Colour>> colours(const std::vector<std::string>& lines) {
+    std::vector<std::vector<Colour>> all;
     int fg = -1, bg = -1;
     bool bold = false, reverse = false;
-    for (size_t i = 0; i < line.size();) {
-        if (line[i] == '\x1b' && i + 1 < line.size() && line[i + 1] == '[') {
-            size_t e = line.find('m', i);
-            if (e == std::string::npos) break;
-            std::vector<int> ps;
-            std::string body = line.substr(i + 2, e - i - 2);
-            size_t p = 0;
-            do {
-                size_t q = body.find(';', p);
-                std::string part = body.substr(p, q == std::string::npos ? std::string::npos : q - p);
-                ps.push_back(part.empty() ? 0 : std::atoi(part.c_str()));
-                p = q == std::string::npos ? std::string::npos : q + 1;
-            } while (p != std::string::npos);
-            for (size_t k = 0; k < ps.size(); ++k) {
-                int v = ps[k];
-                if (v == 0) fg = bg = -1, bold = reverse = false;
-                else if (v == 1) bold = true;
-                else if (v == 22) bold = false;
-                else if (v == 7) reverse = true;
-                else if (v == 27) reverse = false;
-                else if (v >= 30 && v <= 37) fg = v - 30;
-                else if (v == 39) fg = -1;
-                else if (v >= 40 && v <= 47) bg = v - 40;
-                else if (v == 49) bg = -1;
-                else if (v >= 90 && v <= 97) fg = v - 90 + 8;
-                else if (v >= 100 && v <= 107) bg = v - 100 + 8;
-                else if ((v == 38 || v == 48) && k + 2 < ps.size() && ps[k + 1] == 5) {
-                    (v == 38 ? fg : bg) = ps[k + 2];
-                    k += 2;
+    for (const std::string& line : lines) {
+        std::vector<Colour> out;
+        for (size_t i = 0; i < line.size();) {
+            if (line[i] == '\x1b' && i + 1 < line.size() && line[i + 1] == '[') {
+                size_t e = line.find('m', i);
+                if (e == std::string::npos) break;
+                std::vector<int> ps;
+                std::string body = line.substr(i + 2, e - i - 2);
+                size_t p = 0;
+                do {
+                    size_t q = body.find(';', p);
+                    std::string part = body.substr(p, q == std::string::npos ? std::string::npos : q - p);
+                    ps.push_back(part.empty() ? 0 : std::atoi(part.c_str()));
+                    p = q == std::string::npos ? std::string::npos : q + 1;
+                } while (p != std::string::npos);
+                for (size_t k = 0; k < ps.size(); ++k) {
+                    int v = ps[k];
+                    if (v == 0) fg = bg = -1, bold = reverse = false;
+                    else if (v == 1) bold = true;
+                    else if (v == 22) bold = false;
+                    else if (v == 7) reverse = true;
+                    else if (v == 27) reverse = false;
+                    else if (v >= 30 && v <= 37) fg = v - 30;
+                    else if (v == 39) fg = -1;
+                    else if (v >= 40 && v <= 47) bg = v - 40;
+                    else if (v == 49) bg = -1;
+                    else if (v >= 90 && v <= 97) fg = v - 90 + 8;
+                    else if (v >= 100 && v <= 107) bg = v - 100 + 8;
+                    else if ((v == 38 || v == 48) && k + 2 < ps.size() && ps[k + 1] == 5) {
+                        (v == 38 ? fg : bg) = ps[k + 2];
+                        k += 2;
+                    }
                 }
+                i = e + 1;
+                continue;
             }
-            i = e + 1;
-            continue;
+            unsigned char c = line[i];
+            size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+            Colour col;
+            col.fg = fg < 0 ? 7 : (bold && fg < 8 ? fg + 8 : fg);
+            col.bg = bg < 0 ? 0 : bg;
+            if (reverse) std::swap(col.fg, col.bg);
+            out.push_back(col);
+            i += n;
         }
-        unsigned char c = line[i];
-        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        Colour col;
-        col.fg = fg < 0 ? 7 : (bold && fg < 8 ? fg + 8 : fg);
-        col.bg = bg < 0 ? 0 : bg;
-        if (reverse) std::swap(col.fg, col.bg);
-        out.push_back(col);
-        i += n;
+        while (out.size() < 80) out.push_back(Colour{});
+        all.push_back(out);
     }
-    while (out.size() < 80) out.push_back(Colour{});
-    return out;
+    return all;
 }
 
 // A shadow cell: light grey on black.
@@ -214,12 +219,12 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     {
         // The main bar's shadow: the column right of the box from row 3 to 5, the row under it
         // from column 4 to 78; the box itself is white on blue.
-        std::vector<std::string> e = pane.capture(true);
-        for (int r = 3; r <= 5; ++r) EXPECT_TRUE(grey_on_black(colours(e[r])[78])) << "row " << r << ": " << e[r];
-        for (int c = 4; c <= 78; ++c) EXPECT_TRUE(grey_on_black(colours(e[5])[c])) << "column " << c << ": " << e[5];
-        EXPECT_FALSE(grey_on_black(colours(e[6])[40])) << e[6];
-        EXPECT_FALSE(grey_on_black(colours(e[3])[79])) << e[3];
-        EXPECT_EQ(colours(e[3])[10].bg, 1) << e[3];
+        std::vector<std::vector<Colour>> e = colours(pane.capture(true));
+        for (int r = 3; r <= 5; ++r) EXPECT_TRUE(grey_on_black(e[r][78])) << "row " << r;
+        for (int c = 4; c <= 78; ++c) EXPECT_TRUE(grey_on_black(e[5][c])) << "column " << c;
+        EXPECT_FALSE(grey_on_black(e[6][40]));
+        EXPECT_FALSE(grey_on_black(e[3][79]));
+        EXPECT_EQ(e[3][25].bg, 4);
     }
 
     // The print menu hangs from the main bar: T-pieces on row 4, prompts every other row.
@@ -237,11 +242,12 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     EXPECT_EQ(at(s, 20, 39, 22), cp437("\xC0" + std::string(20, '\xC4') + "\xD9")) << s;
     {
         // Its shadow: column 61 from row 5 to 21 and row 21 from column 40 to 61.
-        std::vector<std::string> e = pane.capture(true);
-        for (int r = 5; r <= 21; ++r) EXPECT_TRUE(grey_on_black(colours(e[r])[61])) << "row " << r << ": " << e[r];
-        for (int c = 40; c <= 61; ++c) EXPECT_TRUE(grey_on_black(colours(e[21])[c])) << "column " << c;
-        for (int r = 6; r <= 21; ++r) EXPECT_FALSE(grey_on_black(colours(e[r])[62])) << "row " << r << ": " << e[r];
-        for (int c = 41; c <= 62; ++c) EXPECT_FALSE(grey_on_black(colours(e[22])[c])) << "column " << c;
+        std::vector<std::vector<Colour>> e = colours(pane.capture(true));
+        for (int r = 5; r <= 21; ++r) EXPECT_TRUE(grey_on_black(e[r][61])) << "row " << r;
+        for (int c = 40; c <= 61; ++c) EXPECT_TRUE(grey_on_black(e[21][c])) << "column " << c;
+        for (int r = 6; r <= 21; ++r) EXPECT_FALSE(grey_on_black(e[r][62])) << "row " << r;
+        for (int c = 41; c <= 62; ++c) EXPECT_FALSE(grey_on_black(e[22][c])) << "column " << c;
+        EXPECT_EQ(e[10][50].bg, 4);
     }
 
     // Out: the menu, the company, then "Da" of the exit question.
