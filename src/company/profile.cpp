@@ -48,14 +48,19 @@ rt::Get field_get(int row, int col, const std::string& field, std::string_view p
 
 bool moving_up() { return rt::LASTKEY() == rt::K::UP; }
 
-// Runs the in-place screen over the current record under its lock.
+// The owner and business screens: the record is locked before the first field is drawn and
+// stays locked until the read ends. A record that cannot be locked is not edited.
+bool lock_record() {
+    if (REC_LOCK(0)) return true;
+    rt::SETCURSOR(false);
+    return false;
+}
+
 void edit_in_place(rt::GetList& gets) {
     rt::dbf::WorkArea& a = rt::dbf::current();
-    if (REC_LOCK(0)) {
-        rt::READ(gets);
-        a.commit();
-        a.unlock();
-    }
+    rt::READ(gets);
+    a.commit();
+    a.unlock();
     rt::SETCURSOR(false);
 }
 
@@ -144,6 +149,7 @@ void INS_POV() {
                     {22, "Ulica.........:                     broj     slovo   sprat    stan     slovo "},
                     {23, "Telefon...........................................................:"},
                 });
+    if (!lock_record()) return;
     rt::dbf::WorkArea* a = &rt::dbf::current();
     rt::GetList gl;
     rt::GET(gl, field_get(15, 69, "VRIME"));
@@ -192,6 +198,7 @@ void INS_POR() {
                     {22, "Izdvojene Poslovne Jedinice................:(1)    (2)    (3)    (4)    (5)"},
                     {23, "NAPOMENA:"},
                 });
+    if (!lock_record()) return;
     rt::dbf::WorkArea* a = &rt::dbf::current();
     rt::GetList gl;
     rt::GET(gl, field_get(1, 29, "FRNAZIVPUN", "@!K"));
