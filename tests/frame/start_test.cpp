@@ -5,6 +5,8 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 
+#include <cstdio>
+
 #include "company/company.h"
 #include "frame/frame.h"
 #include "rt/fmt/fmt.h"
@@ -139,30 +141,63 @@ TEST_F(FrameSetup, OlderSetupTableIsMovedAsideOnceAndRefilled) {
     EXPECT_EQ(a.reccount(), 1u);
 }
 
-TEST_F(FrameSetup, DamagedSetupTableEndsTheProgramWithStatusOne) {
-    spill("set_up.vlt", std::string(300, '\xff'));
-    spill("keys.txt", "{Esc}");
-    int err[2];
-    ASSERT_EQ(pipe(err), 0);
+// The program run in a child process in the installation directory with a key script: exit
+// status, standard output and standard error. before runs in the child first.
+struct Ended {
+    int status = -1;
+    std::string out, err;
+};
+template <class F>
+Ended run_main(const std::string& script, const char* arg, F before) {
+    std::ofstream("keys.txt") << script;
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return {};
     rt::console_shutdown();
     const pid_t pid = fork();
     if (pid == 0) {
+        dup2(out[1], 1);
         dup2(err[1], 2);
         setenv("TORPDV_KEYS", "keys.txt", 1);
+        before();
         char prog[] = "torpdv";
-        char* argv[] = {prog, nullptr};
-        _exit(MAIN(1, argv) + 100);
+        char* argv[] = {prog, const_cast<char*>(arg), nullptr};
+        const int status = MAIN(arg ? 2 : 1, argv);
+        std::fflush(stdout);
+        _exit(status);
     }
+    close(out[1]);
     close(err[1]);
-    std::string text;
+    Ended e;
     char buf[512];
-    for (ssize_t n; (n = read(err[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) e.out.append(buf, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(err[0], buf, sizeof buf)) > 0;) e.err.append(buf, static_cast<size_t>(n));
+    close(out[0]);
     close(err[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(text.find("set_up.vlt"), std::string::npos) << text;
+    e.status = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+    return e;
+}
+
+TEST_F(FrameSetup, DamagedSetupTableEndsTheProgramWithAMessage) {
+    spill("set_up.vlt", std::string(300, '\xff'));
+    const Ended e = run_main("{Esc}", nullptr, [] {});
+    EXPECT_EQ(e.status, 1);
+    EXPECT_NE(e.err.find("set_up.vlt"), std::string::npos) << e.err;
+}
+
+TEST_F(FrameSetup, BreakBelowTheOuterLoopEndsInOrder) {
+    // The settings screen is reached from the profile menu an empty register opens; the break
+    // comes from a key bound for the test.
+    const Ended e = run_main("{pause}{Down}{Down}{Down}{Enter}{F12}", "/z", [] {
+        rt::SETKEY(rt::K::F12, [](const std::string&, int, const std::string&) { throw OrderlyAbort{}; });
+    });
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_EQ(e.out, "Pokrenite program ponovo !\n");
+    rt::dbf::WorkArea a;
+    ASSERT_TRUE(a.open(dbf_path("./set_up.vlt")));
+    a.go_to(1);
+    EXPECT_FALSE(a.get_bool("ZVUK"));
 }
 
 TEST_F(FrameSetup, WorkstationMarkersAndTheOldSettingsFile) {
