@@ -1,0 +1,449 @@
+// Start-up of the real program: the first start in an empty directory, the command-line
+// switches, the processing date, the workstation settings file with its hot-key toggles, the
+// program-settings screen, and damaged tables that must end the program cleanly.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e/torpdv_harness.h"
+#include "rt/dbf/dbf.h"
+#include "rt/term/console.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace torpdv_e2e;
+using PRun = torpdv_e2e::Run;
+
+// The start-up logo stops at the first key the user presses and swallows it, as a key pressed
+// during the animation does: every script starts with the user waiting until the logo is done.
+PRun go(const Install& inst, const std::string& script, const Options& o = {}) {
+    return run(inst, "{pause}" + script, o);
+}
+PRun go_arg(const Install& inst, const std::string& arg, const std::string& script) {
+    Options o;
+    o.arg = arg;
+    return go(inst, script, o);
+}
+
+// ---- screens ----
+std::string row_of(const PRun& r, size_t dump, int row) {
+    std::string s = rt::utf8_to_cp437(r.line(dump, row));
+    s.resize(80, ' ');
+    return s;
+}
+std::string cells(const PRun& r, size_t dump, int row, int col, int n) { return row_of(r, dump, row).substr(col, n); }
+std::string rep(char c, int n) { return std::string(n, c); }
+std::string show(const std::string& bytes) { return "[" + rt::cp437_to_utf8(bytes) + "]"; }
+
+// A one-line message box as drawn over the screen: rows 10-12, the text centred on row 11.
+void expect_message(const PRun& r, size_t dump, const std::string& text) {
+    ASSERT_LT(dump, r.screens.size()) << "no screen " << dump << "; " << r.err;
+    const int len = static_cast<int>(text.size());
+    const int c = (80 - len) / 2;
+    EXPECT_EQ(cells(r, dump, 10, c - 3, len + 6), "\xC9" + rep('\xCD', len + 4) + "\xBB") << show(row_of(r, dump, 10));
+    EXPECT_EQ(cells(r, dump, 11, c - 3, len + 6), "\xBA  " + text + "  \xBA") << show(row_of(r, dump, 11));
+}
+
+// ---- files ----
+// A file or directory in dir whose name matches case-insensitively (the program names what it
+// creates in lower case and finds existing files whatever their case).
+fs::path find_ci(const fs::path& dir, const std::string& name) {
+    auto low = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    if (fs::exists(dir))
+        for (const auto& e : fs::directory_iterator(dir))
+            if (low(e.path().filename().string()) == low(name)) return e.path();
+    return {};
+}
+fs::path settings_file(const Install& inst) {
+    fs::path d = find_ci(inst.path, "LocalSet");
+    return d.empty() ? fs::path() : find_ci(d, "TESTPC01.set");
+}
+std::string settings_text(const Install& inst) {
+    fs::path p = settings_file(inst);
+    return p.empty() ? "<no settings file>" : slurp(p);
+}
+int settings_files(const Install& inst) {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(inst.path))
+        if (e.is_directory())
+            for (const auto& f : fs::directory_iterator(e.path()))
+                if (f.path().extension() == ".set" || f.path().extension() == ".SET") ++n;
+    return n;
+}
+
+// ---- tables ----
+using Rec = std::map<std::string, rt::dbf::Value>;
+std::vector<Rec> records(const fs::path& table) {
+    rt::dbf::WorkArea a;
+    EXPECT_TRUE(a.open(table.string())) << table;
+    std::vector<Rec> out;
+    if (!a.used()) return out;
+    for (a.go_top(); !a.eof(); a.skip()) {
+        Rec r;
+        for (const auto& f : a.fields()) r[f.name] = a.get(f.name);
+        out.push_back(r);
+    }
+    a.close();
+    return out;
+}
+std::string layout(const fs::path& table) {
+    std::string s;
+    for (const auto& f : rt::dbf::table_fields(table.string()))
+        s += f.name + " " + f.type + std::to_string(f.len) + (f.dec ? "." + std::to_string(f.dec) : "") + ";";
+    return s;
+}
+// One field of the setup record changed in place, as another workstation would.
+void set_setup(const Install& inst, const std::string& field, const rt::dbf::Value& v) {
+    rt::dbf::WorkArea a;
+    ASSERT_TRUE(a.open((inst / "set_up.vlt").string()));
+    a.go_top();
+    ASSERT_TRUE(a.rlock());
+    a.put(field, v);
+    a.commit();
+    a.close();
+}
+Rec setup(const Install& inst) {
+    auto recs = records(inst / "set_up.vlt");
+    EXPECT_EQ(recs.size(), 1u);
+    return recs.empty() ? Rec{} : recs[0];
+}
+std::string ntx_key(const fs::path& p) {
+    std::string s = slurp(p);
+    if (s.size() < 278) return "<short file>";
+    std::string k = s.substr(22, 256);
+    k = k.substr(0, k.find('\0'));
+    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return k;
+}
+
+// A program that ends on a damaged table: status 1, a message naming the file, no crash report,
+// and the damaged file left as it was.
+void expect_clean_refusal(const PRun& r, const std::string& file_name) {
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(file_name), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("runtime error:"), std::string::npos) << r.err;
+}
+
+// Company "001" typed into the profile menu that an empty register opens by itself.
+const std::string kNew001 =
+    "{Enter}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1{Enter}";
+
+}  // namespace
+
+// The first start in an empty directory: working directories, the setup table with its default
+// record, the program-wide tables, the notes table; the title line and the profile menu of the
+// empty register. A second start without a switch leaves the setup record as it is.
+TEST(TorpdvStart, FirstStartInAnEmptyDirectory) {
+    Install inst;
+    PRun r = go(inst, "{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_FALSE(r.screens.empty());
+
+    EXPECT_TRUE(fs::is_directory(find_ci(inst.path, "Temp")));
+    EXPECT_TRUE(fs::is_directory(find_ci(inst.path, "LocalSet")));
+
+    // The setup table: twelve fields, one record with the defaults.
+    EXPECT_EQ(layout(inst / "set_up.vlt"),
+              "COLOR L1;ZVUK L1;SAT L1;SASTAVIO C15;MESTO C15;TELEFON C15;ZR_OP C11;ZR_OPV C11;ZR_OPN C11;"
+              "ZR_PP C9;DAT_OBR D8;RUC N10.2;");
+    Rec s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
+    EXPECT_EQ(std::get<bool>(s["ZVUK"]), true);
+    EXPECT_EQ(std::get<bool>(s["SAT"]), false);
+    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "__________     ");
+    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "__________     ");
+    EXPECT_EQ(std::get<std::string>(s["TELEFON"]), "__________     ");
+    EXPECT_EQ(std::get<std::string>(s["ZR_OP"]), rep(' ', 11));
+    EXPECT_EQ(std::get<std::string>(s["ZR_OPV"]), rep(' ', 11));
+    EXPECT_EQ(std::get<std::string>(s["ZR_OPN"]), rep(' ', 11));
+    EXPECT_EQ(std::get<std::string>(s["ZR_PP"]), rep(' ', 9));
+    EXPECT_TRUE(std::get<rt::Date>(s["DAT_OBR"]).empty());
+    EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
+
+    // The program-wide tables of the installation directory.
+    EXPECT_EQ(rt::dbf::table_fields((inst / "mdk_pro.dbf").string()).size(), 63u);
+    EXPECT_EQ(rt::dbf::table_fields((inst / "mdk_pro.dbf").string()).at(0).name, "SIFRA_PRO");
+    EXPECT_EQ(ntx_key(inst / "mdk_pro.ntx"), "SIFRA_PRO");
+    EXPECT_EQ(layout(inst / "mdk.dbf"),
+              "SIFRA C3;DELAT C3;SIFDEL C3;NAZIV C20;VLASNIK C20;ULICA C20;PTT C5;MESTO C20;TEL C20;ZIRO C20;"
+              "REGBR C20;PORRAC C20;PIO C20;JMBG C20;MATBR C20;ULICAVL C20;DATOTV D8;KLASIFIK C2;SIFRADEL C10;");
+    EXPECT_EQ(ntx_key(inst / "mdk.ntx"), "SIFRA");
+    EXPECT_EQ(layout(inst / "ur147p.dbf"), "SIFRA C3;NAZIV C20;IZNOSUR1 N10.2;IZNOSUR4 N10.2;IZNOSUR7 N10.2;IZNOSURP N10.2;");
+    EXPECT_EQ(layout(inst / "apid.dbf"),
+              "SIFRA C3;NAZIV C20;BOP C30;SIFRAOP C3;PORPRIHOD N10.2;PORPAUSAL N10.2;DOPPIO N10.2;DPIORO N10.2;"
+              "DOPZDR N10.2;DOPNEZ N10.2;TAKSA N10.2;SAMODOP N10.2;ZASZIVSRE N10.2;KOMTAKSA N10.2;");
+    EXPECT_EQ(layout(inst / "apidvirm.dbf"), "SVRHAPR C30;SVRHADR C30;SIFPL C3;PRIMPR C30;PRIMDR C30;ZRPRIM C20;");
+    EXPECT_EQ(layout(inst / "apidras.dbf"),
+              "SIFRA C3;NAZIV C20;PORPRIHOD N4;PORPAUSAL N4;DOPPIO N4;DPIORO N4;DOPZDR N4;DOPNEZ N4;TAKSA N4;"
+              "SAMODOP N4;ZASZIVSRE N4;KOMTAKSA N4;");
+    EXPECT_EQ(layout(inst / "strukras.dbf"), "STRUKTURA C1;OPIS C20;KONTO C8;");
+    auto sr = records(inst / "strukras.dbf");
+    std::string codes;
+    for (const Rec& rec : sr) codes += std::get<std::string>(rec.at("STRUKTURA"));
+    EXPECT_EQ(codes, "1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    EXPECT_EQ(layout(inst / "message.vlt"), "DATUM D8;TEKST C60;");
+    EXPECT_EQ(ntx_key(inst / "message.ntx"), "DATUM");
+    EXPECT_TRUE(records(inst / "mdk_pro.dbf").empty());
+    // The message and page-count tables come with the first company entered.
+    EXPECT_FALSE(fs::exists(inst / "mporuke.dbf"));
+    EXPECT_FALSE(fs::exists(inst / "brstpstr.dbf"));
+
+    // Title line of the company choice and the profile menu the empty register opens by itself.
+    EXPECT_EQ(row_of(r, 0, 0), "16.Mar.2026, (Poned.)  :: TOR-PDV v1.84.1 (2018) / Komitenti ::" + rep(' ', 10) + "F1=Info");
+    EXPECT_EQ(cells(r, 0, 3, 36, 7), "OPCIJE:");
+    EXPECT_EQ(cells(r, 0, 4, 36, 16), "1.Osnovni Podaci");
+    EXPECT_EQ(cells(r, 0, 7, 36, 24), "4.Programska Podesavanja");
+
+    // Another day, no switch: the date on the title line follows; the setup record is unchanged.
+    const std::string before = slurp(inst / "set_up.vlt");
+    Options o;
+    o.today = "2026-12-06";
+    PRun r2 = go(inst, "{dump}", o);
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 0, 0, 22), "06.Dec.2026, (Nedelja)");
+    EXPECT_EQ(slurp(inst / "set_up.vlt"), before);
+}
+
+// "/?" prints the switches and ends at once, before anything is created.
+TEST(TorpdvStart, HelpSwitchPrintsTheSwitches) {
+    Install inst;
+    Options o;
+    o.arg = "/?";
+    PRun r = run(inst, "", o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "PARAMETRI PROGRAMA:\n"
+              "/B  - Ukljucuje/Iskljucuje Boju.\n"
+              "/Z  - Ukljucuje/Iskljucuje Zvuk.\n"
+              "/S  - Promena potpisa Sastavio.\n"
+              "/M  - Promena ispisa Mesta na Obrascima.\n"
+              "/D  - Promena Datuma Obrade.\n"
+              "/U  - Promena Datuma Obrade.\n"
+              "/?  - Ispis ovog Teksta.\n"
+              "\n");
+    EXPECT_TRUE(r.screens.empty());
+    EXPECT_TRUE(find_ci(inst.path, "set_up.vlt").empty());
+    EXPECT_TRUE(find_ci(inst.path, "Temp").empty());
+    EXPECT_TRUE(find_ci(inst.path, "LocalSet").empty());
+}
+
+// "/B" and "/Z" invert colour and sound in the setup record for good, in either case of letters;
+// the other fields stay.
+TEST(TorpdvStart, ColourAndSoundSwitchesInvertTheSetupRecord) {
+    Install inst;
+    ASSERT_EQ(go_arg(inst, "/B", "").status, 3);
+    Rec s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), false);
+    EXPECT_EQ(std::get<bool>(s["ZVUK"]), true);
+    EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
+
+    ASSERT_EQ(go_arg(inst, "/z", "").status, 3);
+    s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), false);
+    EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
+
+    ASSERT_EQ(go_arg(inst, "/b", "").status, 3);
+    s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
+    EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
+    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "__________     ");
+
+    // An argument that is no switch changes nothing.
+    const std::string before = slurp(inst / "set_up.vlt");
+    ASSERT_EQ(go_arg(inst, "/X", "").status, 3);
+    EXPECT_EQ(slurp(inst / "set_up.vlt"), before);
+}
+
+// "/RUC" asks for the commission margin on the bottom row and stores it; "/RUCX" still selects it.
+// On a first start the progress box of the setup table's creation is still on the screen then.
+TEST(TorpdvStart, MarginSwitchAsksOnTheBottomRow) {
+    Install inst;
+    PRun r = go_arg(inst, "/RUC", "{dump}15{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    EXPECT_EQ(row_of(r, 0, 24), "Razlika u Ceni kod Komisiona: 20.00" + rep(' ', 45));
+    EXPECT_EQ(cells(r, 0, 10, 28, 25), "\xDA" + rep('\xC4', 23) + "\xBF");
+    EXPECT_EQ(cells(r, 0, 11, 28, 25), "\xB3 Kreiram datoteku..001 \xB3") << show(row_of(r, 0, 11));
+    EXPECT_EQ(cells(r, 0, 12, 28, 25), "\xB3" + rep('\xC4', 23) + "\xB3") << show(row_of(r, 0, 12));
+    EXPECT_EQ(cells(r, 0, 13, 28, 25), "\xB3 Datoteka: set_up.vlt  \xB3") << show(row_of(r, 0, 13));
+    EXPECT_EQ(cells(r, 0, 14, 28, 25), "\xC0" + rep('\xC4', 23) + "\xD9");
+    EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 15.0);
+    // The start goes on to the company choice.
+    EXPECT_EQ(cells(r, 1, 3, 36, 7), "OPCIJE:");
+
+    PRun r2 = go_arg(inst, "/RUCX", "{dump}7.5{Enter}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 24, 0, 35), "Razlika u Ceni kod Komisiona: 15.00");
+    EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 7.5);
+    EXPECT_EQ(std::get<bool>(setup(inst)["COLOR"]), true);
+}
+
+// A processing date other than today: the message after the company choice waits for the user,
+// and the program-settings screen shows that date.
+TEST(TorpdvStart, ProcessingDateOfAnotherDayIsAnnounced) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001).status, 3);
+    set_setup(inst, "DAT_OBR", rt::Date::ymd(2026, 3, 10));
+    PRun r = go(inst, "{Enter}{dump}{pause}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    expect_message(r, 0, "Datum obrade je podesen na 10.03.2026.");
+    // After the wait the company is open with its main menu, the message gone.
+    EXPECT_EQ(cells(r, 1, 3, 7, 16), "1.Maticni podaci");
+    EXPECT_EQ(row_of(r, 1, 11).find("Datum obrade"), std::string::npos);
+
+    // Today as processing date: no message, straight to the main menu.
+    set_setup(inst, "DAT_OBR", rt::Date::ymd(2026, 3, 16));
+    PRun r2 = go(inst, "{Enter}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 3, 7, 16), "1.Maticni podaci");
+    EXPECT_EQ(row_of(r2, 0, 11).find("Datum obrade"), std::string::npos);
+}
+
+// Alt+K, Alt+Z, Alt+0, Alt+S and Alt+R in the company choice: each reports the new state and
+// rewrites the settings file, one entry per key; the next start reads the file; the keys work in
+// the main menu too.
+TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
+    Install inst;
+    PRun r = go(inst, "{Alt+K}{dump}{Alt+Z}{dump}{Alt+0}{dump}{Alt+S}{dump}{Alt+R}{dump}{Alt+K}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 6u);
+    expect_message(r, 0, "Kalkulacija je PROSIRENA.");
+    expect_message(r, 1, "Ispis zalihe je UKLJUCEN.");
+    expect_message(r, 2, "Stampa stavke sa stanjem nula je UKLJUCENA.");
+    expect_message(r, 3, "Ova opcija zahteva instaliran i aktivan program DOSPRINT.");
+    expect_message(r, 4, "Razvrstavanje prethodnog PDV-a je UKLJUCENO.");
+    expect_message(r, 5, "Kalkulacija je SKRACENA.");
+    EXPECT_EQ(settings_text(inst),
+              "ZALIHA NA RACUNU=1;STAMPATI NULA ZALIHU=1;WIN PRINTER=1;RAZVRSTAJ PRETHODNI PDV=1;"
+              "SKRACENA KALKULACIJA=1;");
+
+    // The next start reads the file: the toggles start from the stored states.
+    PRun r2 = go(inst, "{Alt+K}{dump}{Alt+Z}{dump}{Alt+S}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    expect_message(r2, 0, "Kalkulacija je PROSIRENA.");
+    expect_message(r2, 1, "Ispis zalihe je ISKLJUCEN.");
+    expect_message(r2, 2, "Stampac je MATRICNI.");
+    EXPECT_EQ(settings_text(inst),
+              "STAMPATI NULA ZALIHU=1;RAZVRSTAJ PRETHODNI PDV=1;SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=0;"
+              "WIN PRINTER=0;");
+
+    // In the main menu of an open company.
+    PRun r3 = go(inst, kNew001 + "{Enter}{Alt+0}{dump}{Alt+R}{dump}");
+    ASSERT_EQ(r3.status, 3) << r3.err;
+    expect_message(r3, 0, "Stampa stavke sa stanjem nula je ISKLJUCENA.");
+    expect_message(r3, 1, "Razvrstavanje prethodnog PDV-a je ISKLJUCENO.");
+    EXPECT_EQ(settings_text(inst),
+              "SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=0;WIN PRINTER=0;STAMPATI NULA ZALIHU=0;"
+              "RAZVRSTAJ PRETHODNI PDV=0;");
+    EXPECT_EQ(settings_files(inst), 1);
+}
+
+// A settings file brought over from DOS (upper-case names) is found and rewritten in place;
+// every entry of a toggled key goes, whatever its value.
+TEST(TorpdvStart, ExistingSettingsFileIsReadAndRewritten) {
+    Install inst;
+    fs::create_directory(inst / "LocalSet");
+    std::ofstream(inst / "LocalSet" / "TESTPC01.set", std::ios::binary)
+        << "SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=x;";
+    PRun r = go(inst, "{Alt+K}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    expect_message(r, 0, "Kalkulacija je SKRACENA.");
+    EXPECT_EQ(settings_text(inst), "ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=1;");
+    EXPECT_EQ(settings_files(inst), 1);
+}
+
+// "4.Programska Podesavanja": the framed screen with twelve prompts showing the current values; a
+// toggle is shown at once; the processing date is stored, and stored empty when it is today.
+TEST(TorpdvStart, ProgramSettingsScreen) {
+    Install inst;
+    const std::string open = "{Down}{Down}{Down}{Enter}";
+    PRun r = go(inst, open + "{dump}{Down}{Down}{Down}{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    const std::string title = " Programska podesavanja: ";
+    EXPECT_EQ(row_of(r, 0, 11), "\xC9" + rep('\xCD', 26) + title + rep('\xCD', 27) + "\xBB") << show(row_of(r, 0, 11));
+    const std::vector<std::string> prompts = {
+        " Promena boje pozadine programa.....................................OMOGUCENA ",
+        " Azuriranje indeksnih datoteka je..................................ISKLJUCENO ",
+        " Unos Opisa prometa dobara/usluga...................................ISKLJUCEN ",
+        " Kalkulacija je.....................................................PROSIRENA ",
+        " Racun je............................................................PROSIREN ",
+        " Racun je i Otpremnica.....................................................NE ",
+        " Ispis Zalihe.......................................................ISKLJUCEN ",
+        " Proracun Zalihe....................................................ISKLJUCEN ",
+        " Stampati stavke ako je saldo nula.........................................NE ",
+        " Stampac je" + rep('.', 58) + "MATRICNI ",
+        " Datum Obrade......................................................16.03.2026 ",
+        " Potpis na obrascima" + rep('.', 11) + "< MESTO: __________ > < SASTAVIO: __________ > ",
+    };
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_EQ(prompts[i].size(), 78u) << i;
+        std::string want = prompts[i];
+        if (i == 3) want = " Kalkulacija je......................................................SKRACENA ";
+        EXPECT_EQ(row_of(r, 0, 12 + i), "\xBA" + want + "\xBA") << show(row_of(r, 0, 12 + i));
+    }
+    EXPECT_EQ(row_of(r, 0, 24), "\xC8" + rep('\xCD', 78) + "\xBC");
+    // Item 4 toggled: the message and the prompt's new value.
+    expect_message(r, 1, "Kalkulacija je PROSIRENA.");
+    EXPECT_EQ(row_of(r, 1, 15), "\xBA" + prompts[3] + "\xBA") << show(row_of(r, 1, 15));
+    EXPECT_EQ(settings_text(inst), "SKRACENA KALKULACIJA=0;");
+
+    // The processing date: typed into the prompt's own row, announced, stored.
+    const std::string to_date = "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}";
+    PRun r2 = go(inst, open + to_date + "10032026{Enter}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    expect_message(r2, 0, "Datum obrade je podesen na 10.03.2026.");
+    EXPECT_EQ(row_of(r2, 0, 22), "\xBA Datum Obrade" + rep('.', 54) + "10.03.2026 \xBA") << show(row_of(r2, 0, 22));
+    EXPECT_EQ(std::get<rt::Date>(setup(inst)["DAT_OBR"]), rt::Date::ymd(2026, 3, 10));
+
+    // The next start shows the stored date; setting today's date stores an empty date.
+    PRun r3 = go(inst, open + "{dump}" + to_date + "16032026{Enter}{dump}");
+    ASSERT_EQ(r3.status, 3) << r3.err;
+    EXPECT_EQ(cells(r3, 0, 22, 68, 10), "10.03.2026");
+    expect_message(r3, 1, "Datum obrade je podesen na DANASNJI DATUM.");
+    EXPECT_EQ(cells(r3, 1, 22, 68, 10), "16.03.2026");
+    EXPECT_TRUE(std::get<rt::Date>(setup(inst)["DAT_OBR"]).empty());
+}
+
+// A damaged setup table or company register ends the program with a message naming the file and
+// status 1; the damaged file is left as it was.
+TEST(TorpdvStart, DamagedTablesEndTheProgramCleanly) {
+    {
+        Install inst;
+        const std::string garbage = "this is not a table at all, just some text\n";
+        std::ofstream(inst / "set_up.vlt", std::ios::binary) << garbage;
+        PRun r = go(inst, "{dump}");
+        expect_clean_refusal(r, "set_up.vlt");
+        EXPECT_EQ(slurp(inst / "set_up.vlt"), garbage);
+    }
+    {
+        // A real setup table cut short inside its field descriptions.
+        Install inst;
+        ASSERT_EQ(go(inst, "").status, 3);
+        const std::string cut = slurp(inst / "set_up.vlt").substr(0, 100);
+        std::ofstream(inst / "set_up.vlt", std::ios::binary | std::ios::trunc) << cut;
+        PRun r = go(inst, "{dump}");
+        expect_clean_refusal(r, "set_up.vlt");
+        EXPECT_EQ(slurp(inst / "set_up.vlt"), cut);
+    }
+    {
+        Install inst;
+        ASSERT_EQ(go(inst, kNew001).status, 3);
+        std::string reg = slurp(inst / "mdk_pro.dbf");
+        reg = reg.substr(0, 200);
+        std::ofstream(inst / "mdk_pro.dbf", std::ios::binary | std::ios::trunc) << reg;
+        PRun r = go(inst, "{dump}");
+        expect_clean_refusal(r, "mdk_pro");
+        EXPECT_EQ(slurp(inst / "mdk_pro.dbf"), reg);
+    }
+}
