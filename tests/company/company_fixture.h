@@ -112,21 +112,9 @@ protected:
     std::string screen_file_;
 };
 
-// A row of a dumped screen (UTF-8) from column col, n cells.
+// A row of a dumped screen from column col, n cells, as CP437 bytes.
 inline std::string cut(const std::string& row, int col, int n) {
-    std::string out;
-    int cell = 0;
-    for (size_t i = 0; i < row.size();) {
-        size_t len = 1;
-        const unsigned char c = static_cast<unsigned char>(row[i]);
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
-        if (cell >= col && cell < col + n) out += row.substr(i, len);
-        i += len;
-        ++cell;
-    }
-    return out;
+    return rt::utf8_to_cp437(row).substr(static_cast<size_t>(col), static_cast<size_t>(n));
 }
 
 }  // namespace tor::test
