@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,6 +65,16 @@ public:
         std::string s;
         for (const std::string& l : capture()) s += rstrip(l) + "\n";
         return s;
+    }
+    // Captures as fast as it can until the screen satisfies ok; false after `secs` seconds.
+    template <class Ok>
+    bool watch(Ok ok, double secs, std::string* screen) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(secs);
+        while (std::chrono::steady_clock::now() < end) {
+            *screen = text();
+            if (ok(*screen)) return true;
+        }
+        return false;
     }
     // Waits until the pane shows the text; false after a few seconds.
     bool wait_for(const std::string& what, std::string* screen = nullptr) {
@@ -261,4 +274,77 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     pane.type("D");
     EXPECT_EQ(pane.wait_exit(), 0) << pane.text();
     EXPECT_TRUE(fs::exists(dir / "001" / "mdart.dbf"));
+}
+
+namespace {
+
+// Fills a table with n records of blanks and random six-digit codes in its first field, writing
+// the file directly, so that building its indexes takes a while.
+void fill_table(const fs::path& p, uint32_t n) {
+    std::string head = slurp(p);
+    ASSERT_GE(head.size(), 12u);
+    uint16_t header_len, record_len;
+    std::memcpy(&header_len, head.data() + 8, 2);
+    std::memcpy(&record_len, head.data() + 10, 2);
+    head.resize(header_len);
+    std::memcpy(head.data() + 4, &n, 4);
+    std::ofstream f(p, std::ios::binary | std::ios::trunc);
+    f << head;
+    std::string rec(record_len, ' ');
+    uint32_t x = 12345;
+    for (uint32_t i = 0; i < n; ++i) {
+        x = x * 1103515245u + 12345u;
+        std::string code = std::to_string(100000 + (x >> 8) % 900000);
+        rec.replace(1, 6, code);
+        f << rec;
+    }
+    f << '\x1a';
+}
+
+}  // namespace
+
+TEST(TorpdvTerminal, IndexRebuildShowsItsProgressBox) {
+    if (!have_tmux()) GTEST_SKIP() << "tmux is not installed";
+    Install dir;
+    torpdv_e2e::Run made = torpdv_e2e::run(
+        dir, "{pause}{Enter}1{Enter}MARKET{Enter}{Enter}{Enter}{Enter}K{Enter}1{Enter}{Enter}{Esc}{Esc}D");
+    ASSERT_EQ(made.status, 0) << made.err;
+    // A goods register big enough for its two indexes to take a visible moment.
+    fill_table(dir / "001" / "mdart.dbf", 400000);
+
+    Pane pane(dir);
+    ASSERT_TRUE(pane.started());
+    std::string s;
+    ASSERT_TRUE(pane.wait_for("001 MARKET", &s)) << s;
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
+    pane.type("S");
+    ASSERT_TRUE(pane.wait_for("Indeksiranje", &s)) << s;
+    pane.type("I");
+
+    // The progress box on rows 10-14, columns 28-52, while the goods register's indexes are
+    // built: they are the second and third index of the company (after the partners').
+    auto progress = [](const std::string& sc) {
+        std::string counter = at(sc, 11, 30, 21), file = at(sc, 13, 30, 21);
+        bool goods = (counter == "Kreiram indekse...002" && file.rfind("Datoteka: mdart", 0) == 0 &&
+                      file.rfind("Datoteka: mdart1", 0) != 0) ||
+                     (counter == "Kreiram indekse...003" && file.rfind("Datoteka: mdart1", 0) == 0);
+        return goods && at(sc, 10, 28, 25) == cp437("\xDA" + std::string(23, '\xC4') + "\xBF") &&
+               at(sc, 11, 28, 2) == cp437("\xB3 ") && at(sc, 11, 51, 2) == cp437(" \xB3") &&
+               at(sc, 12, 29, 23) == cp437(std::string(23, '\xC4')) &&
+               at(sc, 14, 28, 25) == cp437("\xC0" + std::string(23, '\xC4') + "\xD9");
+    };
+    EXPECT_TRUE(pane.watch(progress, 20, &s)) << s;
+
+    // Then back in the main menu of the same company.
+    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
+    EXPECT_NE(s.find("(MARKET NIJE PDV obveznik)"), std::string::npos) << s;
+    pane.send("Escape");
+    ASSERT_TRUE(pane.wait_for("Esc - Izlaz iz programa", &s)) << s;
+    pane.send("Escape");
+    ASSERT_TRUE(pane.wait_for("Izlaz iz Programa ?", &s)) << s;
+    pane.type("D");
+    EXPECT_EQ(pane.wait_exit(), 0) << pane.text();
+    EXPECT_TRUE(fs::exists(dir / "001" / "mdart.ntx"));
+    EXPECT_TRUE(fs::exists(dir / "001" / "mdart1.ntx"));
 }
