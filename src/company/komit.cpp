@@ -19,8 +19,6 @@ namespace tor {
 
 namespace {
 
-using rt::K::DOWN;
-
 constexpr int LIST_TOP = 3;
 constexpr int LIST_BOTTOM = 7;
 constexpr int LIST_ROWS = LIST_BOTTOM - LIST_TOP + 1;
@@ -282,7 +280,7 @@ std::string KOMIT() {
             if (reg.no_company()) rt::KEYBOARD({rt::K::INS});
 
             switch (k) {
-            case DOWN:
+            case rt::K::DOWN:
                 a.skip(1);
                 ++r;
                 if (a.eof()) {
@@ -310,21 +308,16 @@ std::string KOMIT() {
             case rt::K::INS:
                 outer = profile_menu(reg);
                 break;
-            case rt::K::TAB: {
+            case rt::K::TAB:
                 rt::dbf::set_deleted(true);
-                {
-                    rt::dbf::AreaScope scope;
-                    MESSAGE();
-                }
+                MESSAGE();
                 rt::dbf::set_deleted(false);
                 reg.select();
                 break;
-            }
-            case rt::K::F1: {
-                rt::dbf::AreaScope scope;
+            case rt::K::F1:
                 HELP();
+                reg.select();
                 break;
-            }
             case rt::K::PLUS:    // the calculator comes here
             case rt::K::ALT_D:   // the calendar comes here
                 break;
