@@ -79,8 +79,11 @@ bool open_setup_record() {
 
 void read_setup() {
     SUF = rt::os::exists(OSNDIR + "novell.vlt") ? "setup.vlt" : "set_up.vlt";
-    const std::string table = setup_path();
-    const std::string old_copy = OSNDIR + "setup.ruc";
+    // Named as the progress box of table creation shows them: the default directory is the
+    // installation directory while no company is open.
+    DIR = OSNDIR;
+    const std::string table = SUF;
+    const std::string old_copy = "setup.ruc";
     // An older setup table is moved aside once, recreated with today's fields and refilled.
     KOPIRAJ(table, old_copy, false);
     if (!rt::os::exists(dbf_path(table))) MAKEDBF(table, setup_polja());
