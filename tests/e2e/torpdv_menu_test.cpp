@@ -287,9 +287,9 @@ TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
     Result r = walk(
         "3{dump}3{dump}{Esc}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}"
         "4{dump}2{dump}{Esc}{Esc}"
-        "S{dump}K{dump}{Esc}{Esc}");
+        "S{dump}K{dump}{Esc}V{dump}{Enter}{dump}{Esc}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 9u);
+    ASSERT_EQ(r.screens.size(), 11u);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kStampa);
     expect_box(r.screens[1], kPdvEvidencije);
@@ -301,6 +301,20 @@ TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
     expect_box(r.screens[6], kRekPdv);
     expect_box(r.screens[7], kServis);
     expect_box(r.screens[8], kKontrole);
+    // "VELT Office": the information screen in its double frame under a row of full blocks,
+    // a single line across it on row 10; a key brings the service menu back.
+    const std::string& info = r.screens[9];
+    EXPECT_EQ(at(info, 0, 0, 80), cp437(std::string(80, '\xDB'))) << info;
+    EXPECT_EQ(at(info, 1, 2, 1), cp437("\xC9")) << info;
+    EXPECT_EQ(at(info, 1, 76, 1), cp437("\xBB")) << info;
+    for (int row = 2; row <= 13; ++row) {
+        EXPECT_EQ(at(info, row, 2, 1), cp437("\xBA")) << "row " << row << "\n" << info;
+        EXPECT_EQ(at(info, row, 76, 1), cp437("\xBA")) << "row " << row << "\n" << info;
+    }
+    EXPECT_EQ(at(info, 10, 3, 73), cp437(std::string(73, '\xC4'))) << info;
+    EXPECT_EQ(at(info, 14, 2, 75), cp437("\xC8" + std::string(73, '\xCD') + "\xBC")) << info;
+    expect_box(r.screens[10], kServis);
+    expect_main_menu(r.screens[10], kMarket, false);
 }
 
 TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
@@ -336,9 +350,17 @@ TEST_F(MenuTree, LightBarComesBackWhereItWas) {
         // "7.Zaliha ..." goes back to 3.Stampa, whose bar stays on "7.Ostali Izvestaji") ...
         "377{Esc}{dump}{Enter}{Enter}{dump}{Esc}{Esc}"
         // ... and starts on its first prompt when 3.Stampa was closed (Up wraps to 7)
-        "{Enter}{Enter}{Up}{Enter}{dump}{Esc}{Esc}");
+        "{Enter}{Enter}{Up}{Enter}{dump}{Esc}{Esc}"
+        // Servis keeps its place only while it stays open: Kontrole again with Enter, but after
+        // closing Servis the bar starts on "VELT Office" (two down = Kontrole)
+        "SK{Esc}{Enter}{dump}{Esc}{Esc}{Enter}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
+        // the main bar stays where it was while the company is open
+        "4{Esc}{Enter}{dump}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 5u);
+    ASSERT_EQ(r.screens.size(), 8u);
+    expect_box(r.screens[5], kKontrole);
+    expect_box(r.screens[6], kKontrole);
+    expect_box(r.screens[7], kObracun);
     expect_box(r.screens[0], kPrijem);
     expect_box(r.screens[1], kPrijem);
     expect_texts(r.screens[2], kStampa);
@@ -373,9 +395,9 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     // 005: the costing carries its form in the prompt and asks for it; Esc in the form choice
     // leaves the inbound menu; the partner balances go straight to their screen.
     Result r = go(inst, new_company(5, "KOMISION", 'K', 5, true) +
-                          "{Enter}21{dump}1{dump}{Esc}{dump}19{dump}{Esc}{Esc}" + kLeave);
+                          "{Enter}21{dump}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{Esc}" + kLeave);
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 4u);
+    ASSERT_EQ(r.screens.size(), 5u);
     Box kr = kZaduzenje;
     kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
     expect_box(r.screens[0], kr);
@@ -385,6 +407,8 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     expect_gone(r.screens[2], kr);
     expect_box(r.screens[3], kr);  // " 9.Partner (poc. stanje)" opened no sub-menu
     expect_gone(r.screens[3], kPartner);
+    // A form chosen: the costing runs and the inbound menu comes back.
+    expect_box(r.screens[4], kr);
 
     // 002 (wholesale): the partner balances offer their two-item sub-menu.
     r = go(inst, new_company(2, "VELEPRODAJA", 'K', 2, false) + "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave);
