@@ -447,3 +447,84 @@ TEST(TorpdvStart, DamagedTablesEndTheProgramCleanly) {
         EXPECT_EQ(slurp(inst / "mdk_pro.dbf"), reg);
     }
 }
+
+// A setup table of an older installation (without the margin field) is moved aside once to
+// "setup.ruc", re-created with every field and refilled: the values stay, the margin is empty.
+// Later starts neither move it again nor add records.
+TEST(TorpdvStart, OlderSetupTableIsUpgradedOnce) {
+    Install inst;
+    {
+        std::vector<rt::dbf::FieldDef> f = {
+            {"COLOR", 'L', 1, 0, 0},    {"ZVUK", 'L', 1, 0, 0},      {"SAT", 'L', 1, 0, 0},
+            {"SASTAVIO", 'C', 15, 0, 0}, {"MESTO", 'C', 15, 0, 0},    {"TELEFON", 'C', 15, 0, 0},
+            {"ZR_OP", 'C', 11, 0, 0},   {"ZR_OPV", 'C', 11, 0, 0},   {"ZR_OPN", 'C', 11, 0, 0},
+            {"ZR_PP", 'C', 9, 0, 0},    {"DAT_OBR", 'D', 8, 0, 0}};
+        rt::dbf::create_table((inst / "set_up.vlt").string(), f);
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "set_up.vlt").string()));
+        ASSERT_TRUE(a.append_blank());
+        a.put("COLOR", false);
+        a.put("ZVUK", true);
+        a.put("SASTAVIO", "Jovan Jovic");
+        a.put("MESTO", "Nis");
+        a.commit();
+        a.close();
+    }
+    PRun r = go_arg(inst, "/RUC", "{dump}{Enter}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    EXPECT_TRUE(fs::exists(inst / "setup.ruc"));
+    EXPECT_EQ(layout(inst / "set_up.vlt"),
+              "COLOR L1;ZVUK L1;SAT L1;SASTAVIO C15;MESTO C15;TELEFON C15;ZR_OP C11;ZR_OPV C11;ZR_OPN C11;"
+              "ZR_PP C9;DAT_OBR D8;RUC N10.2;");
+    Rec s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), false);
+    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "Jovan Jovic    ");
+    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "Nis            ");
+    EXPECT_EQ(std::get<double>(s["RUC"]), 0.0);
+    EXPECT_EQ(cells(r, 0, 24, 0, 35), "Razlika u Ceni kod Komisiona:  0.00");
+
+    const std::string ruc = slurp(inst / "setup.ruc");
+    ASSERT_EQ(go(inst, "").status, 3);
+    ASSERT_EQ(go(inst, "").status, 3);
+    EXPECT_EQ(slurp(inst / "setup.ruc"), ruc);
+    EXPECT_EQ(records(inst / "set_up.vlt").size(), 1u);
+    EXPECT_EQ(std::get<std::string>(setup(inst)["MESTO"]), "Nis            ");
+}
+
+// A network installation (marker "novell.vlt") keeps its setup in "setup.vlt".
+TEST(TorpdvStart, NetworkInstallationUsesItsOwnSetupTable) {
+    Install inst;
+    std::ofstream(inst / "novell.vlt") << "";
+    ASSERT_EQ(go_arg(inst, "/Z", "").status, 3);
+    EXPECT_FALSE(fs::exists(inst / "set_up.vlt"));
+    ASSERT_TRUE(fs::exists(inst / "setup.vlt"));
+    auto recs = records(inst / "setup.vlt");
+    ASSERT_EQ(recs.size(), 1u);
+    EXPECT_EQ(std::get<bool>(recs[0].at("ZVUK")), false);
+}
+
+// Settings of an older installation: "C:\windows\mem_var.vlt" moves into the installation
+// directory, and a workstation without its own settings file starts from a copy of it.
+TEST(TorpdvStart, OlderSettingsFileIsTakenOver) {
+    Install inst;
+    const fs::path drive_c = inst / "drive_c";
+    fs::create_directories(drive_c / "windows");
+    std::ofstream(drive_c / "windows" / "mem_var.vlt", std::ios::binary) << "ZALIHA NA RACUNU=1;";
+    Options o;
+    o.env["TORPDV_DRIVE_C"] = drive_c.string();
+    PRun r = go(inst, "{Alt+Z}{dump}", o);
+    ASSERT_EQ(r.status, 3) << r.err;
+    EXPECT_FALSE(fs::exists(drive_c / "windows" / "mem_var.vlt"));
+    EXPECT_EQ(slurp(inst / "mem_var.vlt"), "ZALIHA NA RACUNU=1;");
+    expect_message(r, 0, "Ispis zalihe je ISKLJUCEN.");
+    EXPECT_EQ(settings_text(inst), "ZALIHA NA RACUNU=0;");
+
+    // A second workstation gets its own copy; the first keeps its changed file.
+    o.pcid = "TESTPC02";
+    PRun r2 = go(inst, "{Alt+Z}{dump}", o);
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    expect_message(r2, 0, "Ispis zalihe je ISKLJUCEN.");
+    EXPECT_EQ(slurp(find_ci(find_ci(inst.path, "LocalSet"), "TESTPC02.set")), "ZALIHA NA RACUNU=0;");
+    EXPECT_EQ(settings_text(inst), "ZALIHA NA RACUNU=0;");
+    EXPECT_EQ(slurp(inst / "mem_var.vlt"), "ZALIHA NA RACUNU=1;");
+}
