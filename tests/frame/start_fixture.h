@@ -23,6 +23,17 @@ namespace tor::start_test {
 
 inline const rt::Date TODAY = rt::Date::ymd(2026, 3, 10);
 
+inline std::string slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+inline void spill(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    f << text;
+}
+
 class Install : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,22 +64,6 @@ protected:
     static void keys(const std::string& script) {
         rt::console_init_headless(script);
         rt::clk::set_virtual(TODAY);
-    }
-    static std::string slurp(const std::string& path) {
-        std::ifstream f(path, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-    static void spill(const std::string& path, const std::string& text) {
-        std::ofstream f(path, std::ios::binary);
-        f << text;
-    }
-    // The screen's bytes from column col, n cells.
-    static std::string cells(int row, int col, int n) {
-        std::string s;
-        for (int c = col; c < col + n && c < rt::COLS; ++c) s += static_cast<char>(rt::CELL(row, c).ch);
-        return s;
     }
     static bool on_screen(const std::string& text) {
         return rt::screen_text().find(text) != std::string::npos;
