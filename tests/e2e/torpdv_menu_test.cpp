@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "rt/dbf/dbf.h"
 #include "torpdv_harness.h"
 
 namespace {
@@ -323,9 +324,16 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
         // Left from there wraps back to Servis.
         "4{Right}{dump}{Right}{dump}{Left}{dump}{Esc}"
         // Left from the inbound documents menu goes back through 2.Unos to 1.Maticni podaci.
-        "21{Left}{dump}{Esc}");
+        "21{Left}{dump}{Esc}"
+        // Once a prompt is chosen the arrows are the sub-menu's own again: Right moves its bar.
+        "15{Right}{dump}{Esc}{Esc}"
+        "214{Right}{Right}{dump}{Esc}{Esc}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 4u);
+    ASSERT_EQ(r.screens.size(), 6u);
+    expect_box(r.screens[4], kPrijem);
+    expect_gone(r.screens[4], kObrada);
+    expect_box(r.screens[5], kRashod);
+    expect_gone(r.screens[5], kStampa);
     expect_box(r.screens[0], kServis);
     expect_gone(r.screens[0], kObracun);
     expect_box(r.screens[1], kMatpod);
@@ -336,6 +344,31 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
     expect_gone(r.screens[3], kZaduzenje);
     expect_gone(r.screens[3], kObrada);
     for (const std::string& s : r.screens) expect_main_menu(s, kMarket, false);
+}
+
+TEST_F(MenuTree, VatPayerIsNamedSoOnTheCompanyLine) {
+    // A VAT registration number in the register makes the company a VAT payer.
+    {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((*inst_ / "mdk_pro.dbf").string()));
+        a.go_top();
+        ASSERT_TRUE(a.rlock());
+        std::string old = a.get_str("FRPEPDV");
+        a.put("FRPEPDV", std::string("123456789"));
+        a.commit();
+        a.unlock();
+        a.close();
+        Result r = walk("{dump}");
+        ASSERT_TRUE(a.open((*inst_ / "mdk_pro.dbf").string()));
+        a.go_top();
+        ASSERT_TRUE(a.rlock());
+        a.put("FRPEPDV", old);
+        a.commit();
+        a.unlock();
+        ASSERT_EQ(r.status, 0) << why(r);
+        ASSERT_EQ(r.screens.size(), 1u);
+        expect_main_menu(r.screens[0], "(PDV obveznik: MARKET)");
+    }
 }
 
 TEST_F(MenuTree, LightBarComesBackWhereItWas) {
