@@ -240,6 +240,27 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
         EXPECT_EQ(e[3][25].bg, 4);
     }
 
+    {
+        // A second workstation entering the same company meanwhile is warned on row 7 and works
+        // on; its index rebuild is refused and leaves the indexes alone.
+        size_t indexes = 0;
+        for (const auto& f : fs::directory_iterator(dir / "001")) indexes += f.path().extension() == ".ntx";
+        torpdv_e2e::Run second = torpdv_e2e::run(dir, "{pause}{Enter}{dump}SI{dump}{pause}{Esc}{Esc}{Esc}D");
+        EXPECT_EQ(second.status, 0) << second.err;
+        ASSERT_EQ(second.screens.size(), 2u);
+        const std::string warning = "PAZNJA: Drugi operater radi sa podacima odabranog komitenta!";
+        EXPECT_EQ(at(second.screens[0], 7, 8, 64), cp437("\xC9" + std::string(62, '\xCD') + "\xBB")) << second.screens[0];
+        EXPECT_EQ(at(second.screens[0], 8, 8, 64), cp437("\xBA ") + warning + cp437(" \xBA")) << second.screens[0];
+        EXPECT_EQ(at(second.screens[0], 9, 8, 64), cp437("\xC8" + std::string(62, '\xCD') + "\xBC")) << second.screens[0];
+        EXPECT_EQ(at(second.screens[0], 3, 7, 16), "1.Maticni podaci") << second.screens[0];
+        EXPECT_EQ(at(second.screens[1], 11, 14, 52), "Drugi operater radi sa podacima odabranog komitenta!")
+            << second.screens[1];
+        size_t after = 0;
+        for (const auto& f : fs::directory_iterator(dir / "001")) after += f.path().extension() == ".ntx";
+        EXPECT_EQ(after, indexes);
+        EXPECT_GT(after, 0u);
+    }
+
     // The print menu hangs from the main bar: T-pieces on row 4, prompts every other row.
     pane.type("3");
     ASSERT_TRUE(pane.wait_for("7.Ostali Izvestaji", &s)) << s;
