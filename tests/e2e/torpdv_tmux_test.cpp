@@ -288,6 +288,14 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     pane.send("Escape");
     pane.send("Escape");
     ASSERT_TRUE(pane.wait_for("Esc - Izlaz iz programa", &s)) << s;
+    {
+        // Back at the company choice the company is free again: no warning for another entry.
+        torpdv_e2e::Run other = torpdv_e2e::run(dir, "{pause}{Enter}{dump}{Esc}{Esc}D");
+        EXPECT_EQ(other.status, 0) << other.err;
+        ASSERT_EQ(other.screens.size(), 1u);
+        EXPECT_EQ(at(other.screens[0], 3, 7, 16), "1.Maticni podaci") << other.screens[0];
+        EXPECT_EQ(other.screens[0].find("PAZNJA"), std::string::npos) << other.screens[0];
+    }
     pane.send("Escape");
     ASSERT_TRUE(pane.wait_for("Izlaz iz Programa ?", &s)) << s;
     EXPECT_EQ(at(s, 20, 31, 19), "Izlaz iz Programa ?") << s;
