@@ -528,3 +528,50 @@ TEST(TorpdvStart, OlderSettingsFileIsTakenOver) {
     EXPECT_EQ(settings_text(inst), "ZALIHA NA RACUNU=0;");
     EXPECT_EQ(slurp(inst / "mem_var.vlt"), "ZALIHA NA RACUNU=1;");
 }
+
+// The items of the program-settings screen that ask for more: the print folder of the Windows
+// printer (stored with its closing backslash, too short a folder refused), the signature on forms
+// (stored in the setup record), the desktop colour (one letter; Esc removes the choice).
+TEST(TorpdvStart, ProgramSettingsItemsAskForTheirValues) {
+    Install inst;
+    const std::string open = "{Down}{Down}{Down}{Enter}";
+    PRun r = go(inst, open + "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}{dump}d:\\print{Enter}{dump}" +
+                          "{Down}{Down}{Enter}{dump}Beograd{25}{Enter}Petar Petrovic{25}{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 4u);
+    EXPECT_EQ(cells(r, 0, 11, 12, 35), "Lokaciju koju DosPrinter prati: C:\\") << show(row_of(r, 0, 11));
+    EXPECT_EQ(cells(r, 0, 10, 10, 56), "\xDA" + rep('\xC4', 54) + "\xBF");
+    EXPECT_EQ(row_of(r, 1, 21), "\xBA Stampac je" + rep('.', 29) + "WINDOWS DEFAULT [DP folder D:\\PRINT\\] \xBA")
+        << show(row_of(r, 1, 21));
+    EXPECT_EQ(slurp(find_ci(find_ci(inst.path, "LocalSet"), "dpTESTPC01.set")), "D:\\PRINT\\");
+    EXPECT_EQ(settings_text(inst), "WIN PRINTER=1;");
+    EXPECT_EQ(cells(r, 2, 11, 11, 9), "MESTO...:") << show(row_of(r, 2, 11));
+    EXPECT_EQ(cells(r, 2, 12, 11, 9), "SASTAVIO:") << show(row_of(r, 2, 12));
+    EXPECT_EQ(row_of(r, 3, 23),
+              "\xBA Potpis na obrascima" + rep('.', 10) + "< MESTO: Beograd > < SASTAVIO: Petar Petrovic > \xBA")
+        << show(row_of(r, 3, 23));
+    Rec s = setup(inst);
+    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "Beograd        ");
+    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "Petar Petrovic ");
+
+    // The next start shows the stored folder; a folder of two characters becomes "C:\".
+    const std::string printer = "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}";
+    PRun r2 = go(inst, open + "{dump}" + printer + "{Enter}{dump}c:{25}{Enter}{dump}{pause}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 21, 1, 78), " Stampac je" + rep('.', 29) + "WINDOWS DEFAULT [DP folder D:\\PRINT\\] ");
+    EXPECT_EQ(cells(r2, 1, 11, 12, 41), "Lokaciju koju DosPrinter prati: D:\\PRINT\\") << show(row_of(r2, 1, 11));
+    // The refusal waits to be read (it would otherwise vanish with the folder box at once).
+    expect_message(r2, 2, "Pogresan unos !");
+    EXPECT_EQ(slurp(find_ci(find_ci(inst.path, "LocalSet"), "dpTESTPC01.set")), "C:\\");
+    EXPECT_EQ(cells(r2, 3, 21, 1, 78), " Stampac je" + rep('.', 35) + "WINDOWS DEFAULT [DP folder C:\\] ")
+        << show(row_of(r2, 3, 21));
+
+    // Desktop colour: a letter that is no colour is refused, "g" is stored as "G"; Esc removes it.
+    PRun r3 = go(inst, open + "{Enter}xg");
+    ASSERT_EQ(r3.status, 3) << r3.err;
+    ASSERT_FALSE(find_ci(inst.path, "desktop.vlt").empty());
+    EXPECT_EQ(slurp(find_ci(inst.path, "desktop.vlt")), "G");
+    PRun r4 = go(inst, open + "{Enter}{Esc}");
+    ASSERT_EQ(r4.status, 3) << r4.err;
+    EXPECT_TRUE(find_ci(inst.path, "desktop.vlt").empty());
+}
