@@ -325,15 +325,19 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
         "4{Right}{dump}{Right}{dump}{Left}{dump}{Esc}"
         // Left from the inbound documents menu goes back through 2.Unos to 1.Maticni podaci.
         "21{Left}{dump}{Esc}"
+        // Right from the outbound documents menu ends in 3.Stampa.
+        "22{Right}{dump}{Esc}"
         // Once a prompt is chosen the arrows are the sub-menu's own again: Right moves its bar.
         "15{Right}{dump}{Esc}{Esc}"
         "214{Right}{Right}{dump}{Esc}{Esc}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 6u);
-    expect_box(r.screens[4], kPrijem);
-    expect_gone(r.screens[4], kObrada);
-    expect_box(r.screens[5], kRashod);
-    expect_gone(r.screens[5], kStampa);
+    ASSERT_EQ(r.screens.size(), 7u);
+    expect_box(r.screens[4], kStampa);
+    expect_gone(r.screens[4], kRazduzenje);
+    expect_box(r.screens[5], kPrijem);
+    expect_gone(r.screens[5], kObrada);
+    expect_box(r.screens[6], kRashod);
+    expect_gone(r.screens[6], kStampa);
     expect_box(r.screens[0], kServis);
     expect_gone(r.screens[0], kObracun);
     expect_box(r.screens[1], kMatpod);
@@ -344,31 +348,6 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
     expect_gone(r.screens[3], kZaduzenje);
     expect_gone(r.screens[3], kObrada);
     for (const std::string& s : r.screens) expect_main_menu(s, kMarket, false);
-}
-
-TEST_F(MenuTree, VatPayerIsNamedSoOnTheCompanyLine) {
-    // A VAT registration number in the register makes the company a VAT payer.
-    {
-        rt::dbf::WorkArea a;
-        ASSERT_TRUE(a.open((*inst_ / "mdk_pro.dbf").string()));
-        a.go_top();
-        ASSERT_TRUE(a.rlock());
-        std::string old = a.get_str("FRPEPDV");
-        a.put("FRPEPDV", std::string("123456789"));
-        a.commit();
-        a.unlock();
-        a.close();
-        Result r = walk("{dump}");
-        ASSERT_TRUE(a.open((*inst_ / "mdk_pro.dbf").string()));
-        a.go_top();
-        ASSERT_TRUE(a.rlock());
-        a.put("FRPEPDV", old);
-        a.commit();
-        a.unlock();
-        ASSERT_EQ(r.status, 0) << why(r);
-        ASSERT_EQ(r.screens.size(), 1u);
-        expect_main_menu(r.screens[0], "(PDV obveznik: MARKET)");
-    }
 }
 
 TEST_F(MenuTree, LightBarComesBackWhereItWas) {
@@ -457,6 +436,26 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     Box pausalac{"flat-rate message", 10, 21, 12, 57, kDouble, "", {{11, 24, "Odabrani komitent je Pausalac !"}}};
     expect_box(r.screens[0], pausalac);
+}
+
+TEST(MenuKinds, VatPayerIsNamedSoOnTheCompanyLine) {
+    Install inst;
+    Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Esc}D");
+    ASSERT_EQ(r.status, 0) << why(r);
+    // A VAT registration number in the register makes the company a VAT payer.
+    {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "mdk_pro.dbf").string()));
+        a.go_top();
+        ASSERT_TRUE(a.rlock());
+        a.put("FRPEPDV", std::string("123456789"));
+        a.commit();
+        a.unlock();
+    }
+    r = go(inst, "{Enter}{dump}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_main_menu(r.screens[0], "(PDV obveznik: MARKET)");
 }
 
 TEST(MenuKinds, SwitchUOffersThePartnerSubMenuToEveryCompany) {
