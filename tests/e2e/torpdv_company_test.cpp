@@ -488,3 +488,46 @@ TEST(TorpdvCompany, DemoScriptsBuildTheDemoCompany) {
     EXPECT_EQ(str(p, "PRGTIPDEL"), "001");
     EXPECT_TRUE(fs::exists(inst / "001" / "mdart.dbf"));
 }
+
+// With index updating switched on for the workstation, entering a company rebuilds every index
+// from the tables: a damaged index and one that missed a record added from outside come back
+// right.
+TEST(TorpdvCompany, IndexUpdatingRebuildsTheIndexesOnEntry) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001 + "{Enter}").status, 3);
+    {
+        // A goods record added without its indexes, the partner index overwritten.
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "001" / "mdart.dbf").string()));
+        ASSERT_TRUE(a.append_blank());
+        a.put("SIFRA", "000042");
+        a.put("NAZIV", "Mleko");
+        a.put("TARGR", "010");
+        a.commit();
+        a.close();
+    }
+    std::ofstream(inst / "001" / "mddob.ntx", std::ios::binary | std::ios::trunc) << std::string(1024, '\x7f');
+    fs::path ls;
+    for (const auto& e : fs::directory_iterator(inst.path))
+        if (lower(e.path().filename().string()) == "localset") ls = e.path();
+    ASSERT_FALSE(ls.empty());
+    std::ofstream(ls / "testpc01.set", std::ios::binary) << "AZURIRANJE INDEXA=1;";
+
+    PRun r = go(inst, "{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(cells(r, 0, 3, 7, 16), "1.Maticni podaci");
+    EXPECT_EQ(lower(ntx_key(inst / "001" / "mddob.ntx")), "sifra");
+    std::set<std::string> want;
+    for (const auto& t : company_tables()) {
+        want.insert(std::string(t.name) + ".dbf");
+        for (const auto& ix : t.indexes) want.insert(std::string(ix.first) + ".ntx");
+    }
+    EXPECT_EQ(files_in(inst / "001"), want);
+    rt::dbf::WorkArea a;
+    ASSERT_TRUE(a.open((inst / "001" / "mdart.dbf").string()));
+    a.set_index({(inst / "001" / "mdart.ntx").string(), (inst / "001" / "mdart1.ntx").string()});
+    EXPECT_TRUE(a.seek("000042"));
+    a.set_order(2);
+    EXPECT_TRUE(a.seek("010000042"));
+    a.close();
+}
