@@ -523,6 +523,7 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     std::set<std::string> before = index_files(d2);
     ASSERT_FALSE(before.empty());
     backdate_indexes(d2);
+    backdate_indexes(inst.path);
     std::ofstream(d2 / "zzstray.ntx") << "x";
     std::ofstream(d1 / "zzstray.ntx") << "x";
 
@@ -533,6 +534,8 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     EXPECT_FALSE(fs::exists(d2 / "zzstray.ntx")) << "every index file of the company is deleted";
     EXPECT_TRUE(fs::exists(d1 / "zzstray.ntx")) << "another company's files stay";
+    ASSERT_TRUE(fs::exists(inst / "mdk_pro.ntx"));
+    EXPECT_FALSE(written_recently(inst / "mdk_pro.ntx")) << "the company register's index stays";
     EXPECT_EQ(index_files(d2), before);
     for (const std::string& f : before) EXPECT_TRUE(written_recently(d2 / f)) << f << " was not rebuilt";
 }

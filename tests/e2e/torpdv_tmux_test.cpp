@@ -339,7 +339,7 @@ TEST(TorpdvTerminal, IndexRebuildShowsItsProgressBox) {
         dir, "{pause}{Enter}1{Enter}MARKET{Enter}{Enter}{Enter}{Enter}K{Enter}1{Enter}{Enter}{Esc}{Esc}D");
     ASSERT_EQ(made.status, 0) << made.err;
     // A goods register big enough for its two indexes to take a visible moment.
-    fill_table(dir / "001" / "mdart.dbf", 400000);
+    ASSERT_NO_FATAL_FAILURE(fill_table(dir / "001" / "mdart.dbf", 400000));
 
     Pane pane(dir);
     ASSERT_TRUE(pane.started());
