@@ -531,3 +531,36 @@ TEST(TorpdvCompany, IndexUpdatingRebuildsTheIndexesOnEntry) {
     EXPECT_TRUE(a.seek("010000042"));
     a.close();
 }
+
+// Entering a company whose missing indexes must wait for a table locked on another workstation:
+// the progress box stays on the screen while the program waits, showing how many tables and
+// indexes it has created so far and the last one.
+TEST(TorpdvCompany, ProgressBoxCountsWhatEntryCreates) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001 + "{Enter}").status, 3);
+    for (const char* f : {"mddob.ntx", "mdart1.ntx", "kalk.ntx", "kalk1.ntx"}) fs::remove(inst / "001" / f);
+    rt::dbf::WorkArea other;  // the other workstation
+    ASSERT_TRUE(other.open((inst / "001" / "kalk.dbf").string()));
+    ASSERT_TRUE(other.flock());
+
+    PRun r = go(inst, "{Enter}{pause}{pause}{pause}{pause}{pause}{pause}{dump}");
+    other.close();
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 1u);
+    EXPECT_EQ(cells(r, 0, 10, 28, 25), "\xDA" + rep('\xC4', 23) + "\xBF") << show(row_of(r, 0, 10));
+    EXPECT_EQ(cells(r, 0, 11, 28, 25), "\xB3 Kreiram indekse...002 \xB3") << show(row_of(r, 0, 11));
+    EXPECT_EQ(cells(r, 0, 12, 28, 25), "\xB3" + rep('\xC4', 23) + "\xB3") << show(row_of(r, 0, 12));
+    EXPECT_EQ(cells(r, 0, 13, 28, 25), "\xB3 Datoteka: mdart1      \xB3") << show(row_of(r, 0, 13));
+    EXPECT_EQ(cells(r, 0, 14, 28, 25), "\xC0" + rep('\xC4', 23) + "\xD9");
+    EXPECT_NE(row_of(r, 0, 24).find("Zapis je zauzet na drugoj radnoj stanici, cekam..."), std::string::npos)
+        << show(row_of(r, 0, 24));
+    // The indexes of the locked table are not there yet; those before it are.
+    EXPECT_TRUE(fs::exists(inst / "001" / "mddob.ntx"));
+    EXPECT_TRUE(fs::exists(inst / "001" / "mdart1.ntx"));
+    EXPECT_FALSE(fs::exists(inst / "001" / "kalk.ntx"));
+
+    // Once the other workstation lets go, the next entry completes the set.
+    ASSERT_EQ(go(inst, "{Enter}").status, 3);
+    EXPECT_EQ(lower(ntx_key(inst / "001" / "kalk.ntx")), "brkalk");
+    EXPECT_EQ(lower(ntx_key(inst / "001" / "kalk1.ntx")), "brkalk+targr");
+}
