@@ -288,9 +288,9 @@ TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
     Result r = walk(
         "3{dump}3{dump}{Esc}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}"
         "4{dump}2{dump}{Esc}{Esc}"
-        "S{dump}K{dump}{Esc}V{dump}{Enter}{dump}{Esc}{Esc}");
+        "S{dump}K{dump}{Esc}V{dump}{Enter}{dump}K1{dump}{Esc}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 11u);
+    ASSERT_EQ(r.screens.size(), 12u);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kStampa);
     expect_box(r.screens[1], kPdvEvidencije);
@@ -316,6 +316,10 @@ TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
     EXPECT_EQ(at(info, 14, 2, 75), cp437("\xC8" + std::string(73, '\xCD') + "\xBC")) << info;
     expect_box(r.screens[10], kServis);
     expect_main_menu(r.screens[10], kMarket, false);
+    // After a check has run the service menu is back over the main bar.
+    expect_box(r.screens[11], kServis);
+    expect_main_menu(r.screens[11], kMarket, false);
+    expect_gone(r.screens[11], kKontrole);
 }
 
 TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
