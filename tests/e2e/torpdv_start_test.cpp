@@ -575,3 +575,40 @@ TEST(TorpdvStart, ProgramSettingsItemsAskForTheirValues) {
     ASSERT_EQ(r4.status, 3) << r4.err;
     EXPECT_TRUE(find_ci(inst.path, "desktop.vlt").empty());
 }
+
+// "/WP" prints through the Windows printer for this run only; "/S", "/M", "/D" and "/3" are
+// accepted and change nothing.
+TEST(TorpdvStart, PrinterSwitchAndSwitchesWithoutEffect) {
+    Install inst;
+    ASSERT_EQ(go(inst, "").status, 3);
+    const std::string before = slurp(inst / "set_up.vlt");
+    for (const char* sw : {"/S", "/M", "/D", "/3", "/d"}) {
+        PRun r = go_arg(inst, sw, "{dump}");
+        EXPECT_EQ(r.status, 3) << sw << " " << r.err;
+        EXPECT_EQ(cells(r, 0, 3, 36, 7), "OPCIJE:") << sw;
+        EXPECT_EQ(slurp(inst / "set_up.vlt"), before) << sw;
+    }
+    const std::string open = "{Down}{Down}{Down}{Enter}";
+    PRun r = go_arg(inst, "/wp", open + "{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(cells(r, 0, 21, 1, 78), " Stampac je" + rep('.', 35) + "WINDOWS DEFAULT [DP folder C:\\] ")
+        << show(row_of(r, 0, 21));
+    EXPECT_EQ(settings_text(inst), "<no settings file>");
+    PRun r2 = go(inst, open + "{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    EXPECT_EQ(cells(r2, 0, 21, 1, 78), " Stampac je" + rep('.', 58) + "MATRICNI ") << show(row_of(r2, 0, 21));
+}
+
+// A settings file that cannot be read counts as empty; one that cannot be written is reported,
+// and the new state holds for the run.
+TEST(TorpdvStart, UnusableSettingsFile) {
+    Install inst;
+    fs::create_directories(inst / "localset" / "testpc01.set");  // a directory where the file belongs
+    PRun r = go(inst, "{Alt+K}{dump}{Down}{Down}{Down}{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    expect_message(r, 0, "Problem u snimanju vrednosti promenjljive na hard disk.");
+    EXPECT_EQ(cells(r, 1, 15, 1, 78), " Kalkulacija je.....................................................PROSIRENA ")
+        << show(row_of(r, 1, 15));
+    EXPECT_TRUE(fs::is_directory(inst / "localset" / "testpc01.set"));
+}
