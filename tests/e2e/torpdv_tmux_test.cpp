@@ -284,6 +284,24 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
         EXPECT_EQ(e[10][50].bg, 4);
     }
 
+    // The terminal's arrow keys: Right moves to the next pull-down (twice: 4.Obracun, then
+    // Servis), Down moves the bar and
+    // Enter on "Kontrole" opens its box.
+    pane.send("Right");
+    ASSERT_TRUE(pane.wait_for("7.Obrazac EPPDV", &s)) << s;
+    EXPECT_EQ(at(s, 6, 55, 13), "1.Obracun PDV") << s;
+    EXPECT_EQ(at(s, 4, 39, 1), cp437("\xC4")) << "the print menu closed\n" << s;
+    pane.send("Right");
+    ASSERT_TRUE(pane.wait_for("Promeni PDV", &s)) << s;
+    EXPECT_EQ(at(s, 6, 63, 11), "VELT Office") << s;
+    EXPECT_EQ(at(s, 4, 53, 1), cp437("\xC4")) << "the settlement menu closed\n" << s;
+    pane.send("Down");
+    pane.send("Down");
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("5.Kontrola Prodajne Cene Dobara", &s)) << s;
+    EXPECT_EQ(at(s, 14, 32, 39), "1.Kontrola Zaglavlje/Stavke Kalkulacija") << s;
+    pane.send("Escape");
+
     // Out: the menu, the company, then "Da" of the exit question.
     pane.send("Escape");
     pane.send("Escape");
