@@ -495,8 +495,11 @@ void backdate_indexes(const fs::path& dir) {
     for (const std::string& f : index_files(dir)) fs::last_write_time(dir / f, old);
 }
 
+// False also for a missing file.
 bool written_recently(const fs::path& p) {
-    return fs::last_write_time(p) > fs::file_time_type::clock::now() - std::chrono::hours(24);
+    std::error_code ec;
+    auto t = fs::last_write_time(p, ec);
+    return !ec && t > fs::file_time_type::clock::now() - std::chrono::hours(24);
 }
 
 // The "cur_user" marker of a company held the way a second workstation holds it.
@@ -526,10 +529,14 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     ASSERT_TRUE(fs::exists(d2 / "mdart.dbf"));
     std::set<std::string> before = index_files(d2);
     ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(before.count("mdart.ntx"));
     backdate_indexes(d2);
     backdate_indexes(inst.path);
     std::ofstream(d2 / "zzstray.ntx") << "x";
     std::ofstream(d1 / "zzstray.ntx") << "x";
+    // Data brought over from DOS may carry upper-case names.
+    fs::rename(d2 / "mdart.ntx", d2 / "MDART.NTX");
+    std::ofstream(d2 / "ZZSTRAY2.NTX") << "x";
 
     // Enter the second company, rebuild: the program comes back to the main menu of that company.
     r = go(inst, "{Down}{Enter}SI{dump}" + kLeave);
@@ -537,6 +544,8 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     ASSERT_EQ(r.screens.size(), 1u);
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     EXPECT_FALSE(fs::exists(d2 / "zzstray.ntx")) << "every index file of the company is deleted";
+    EXPECT_FALSE(fs::exists(d2 / "ZZSTRAY2.NTX")) << "every index file of the company is deleted";
+    EXPECT_FALSE(fs::exists(d2 / "MDART.NTX")) << "every index file of the company is deleted";
     EXPECT_TRUE(fs::exists(d1 / "zzstray.ntx")) << "another company's files stay";
     ASSERT_TRUE(fs::exists(inst / "mdk_pro.ntx"));
     EXPECT_FALSE(written_recently(inst / "mdk_pro.ntx")) << "the company register's index stays";
