@@ -336,12 +336,6 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
         "214{Right}{Right}{dump}{Esc}{Esc}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
     ASSERT_EQ(r.screens.size(), 7u);
-    expect_box(r.screens[4], kStampa);
-    expect_gone(r.screens[4], kRazduzenje);
-    expect_box(r.screens[5], kPrijem);
-    expect_gone(r.screens[5], kObrada);
-    expect_box(r.screens[6], kRashod);
-    expect_gone(r.screens[6], kStampa);
     expect_box(r.screens[0], kServis);
     expect_gone(r.screens[0], kObracun);
     expect_box(r.screens[1], kMatpod);
@@ -351,6 +345,12 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
     expect_box(r.screens[3], kMatpod);
     expect_gone(r.screens[3], kZaduzenje);
     expect_gone(r.screens[3], kObrada);
+    expect_box(r.screens[4], kStampa);
+    expect_gone(r.screens[4], kRazduzenje);
+    expect_box(r.screens[5], kPrijem);
+    expect_gone(r.screens[5], kObrada);
+    expect_box(r.screens[6], kRashod);
+    expect_gone(r.screens[6], kStampa);
     for (const std::string& s : r.screens) expect_main_menu(s, kMarket, false);
 }
 
@@ -374,18 +374,20 @@ TEST_F(MenuTree, LightBarComesBackWhereItWas) {
         "4{Esc}{Enter}{dump}{Esc}");
     ASSERT_EQ(r.status, 0) << why(r);
     ASSERT_EQ(r.screens.size(), 8u);
-    expect_box(r.screens[5], kKontrole);
-    expect_box(r.screens[6], kKontrole);
-    expect_box(r.screens[7], kObracun);
     expect_box(r.screens[0], kPrijem);
     expect_box(r.screens[1], kPrijem);
     expect_texts(r.screens[2], kStampa);
     expect_gone(r.screens[2], kOstali);
     expect_box(r.screens[3], kZaliha);
     expect_box(r.screens[4], kZaliha);
+    expect_box(r.screens[5], kKontrole);
+    expect_box(r.screens[6], kKontrole);
+    expect_box(r.screens[7], kObracun);
 }
 
 TEST_F(MenuTree, ExitQuestion) {
+    // Esc at the company choice asks; "Ne" goes back to the list; Esc inside the question asks
+    // again; "Da" ends the program.
     Result r = go(*inst_, "{Esc}{dump}N{dump}{Esc}{Esc}{dump}D");
     ASSERT_EQ(r.status, 0) << why(r);
     ASSERT_EQ(r.screens.size(), 3u);
@@ -399,7 +401,7 @@ TEST_F(MenuTree, ExitQuestion) {
         EXPECT_TRUE(bottom == std::string(25, ' ') || bottom == cp437("\xC0" + std::string(23, '\xC4') + "\xD9"))
             << s;
     }
-    // "Ne" puts the company list back and the program waits there (Esc asked again).
+    // "Ne" puts the company list back.
     EXPECT_EQ(at(r.screens[1], 3, 4, 10), "001 MARKET") << r.screens[1];
     EXPECT_FALSE(shows(r.screens[1], "Izlaz iz Programa")) << r.screens[1];
 }
