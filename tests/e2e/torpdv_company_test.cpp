@@ -161,10 +161,7 @@ const std::string kNew001 =
 
 // Owner screen fields after the personal number, left with Enter: identity card, municipality,
 // place, street, number, letter, floor, flat, letter, area code, telephone.
-const std::string kOwnerRest = "123456789{Enter}" + std::string() +
-                               "{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}";
-
-const std::string kBoxH = "\xC4", kDblH = "\xCD";
+const std::string kOwnerRest = "123456789{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}";
 
 }  // namespace
 

@@ -633,3 +633,20 @@ TEST(TorpdvStart, UnusableSettingsFile) {
         << show(row_of(r, 1, 15));
     EXPECT_TRUE(fs::is_directory(inst / "localset" / "testpc01.set"));
 }
+
+// A setup table without a record gets one with the defaults.
+TEST(TorpdvStart, EmptySetupTableGetsTheDefaultRecord) {
+    Install inst;
+    ASSERT_EQ(go(inst, "").status, 3);
+    const auto fields = rt::dbf::table_fields((inst / "set_up.vlt").string());
+    fs::remove(inst / "set_up.vlt");
+    fs::remove(inst / "setup.ruc");
+    rt::dbf::create_table((inst / "set_up.vlt").string(), fields);
+    ASSERT_TRUE(records(inst / "set_up.vlt").empty());
+    ASSERT_EQ(go_arg(inst, "/Z", "").status, 3);
+    Rec s = setup(inst);
+    EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
+    EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
+    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "__________     ");
+    EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
+}
