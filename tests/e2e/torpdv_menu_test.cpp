@@ -555,6 +555,40 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     for (const std::string& f : before) EXPECT_TRUE(written_recently(d2 / f)) << f << " was not rebuilt";
 }
 
+TEST(ServiceIndexes, RebuildShowsItsProgressWhileATableIsLockedElsewhere) {
+    Install inst;
+    Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const fs::path d = inst / "001";
+    ASSERT_TRUE(fs::exists(d / "kalk.ntx"));
+    {
+        // Another workstation holds the costing items locked: the rebuild creates the indexes of
+        // the partners and the goods, then waits for that table with its progress box showing
+        // the third index made, the goods register's second one.
+        rt::dbf::WorkArea other;
+        ASSERT_TRUE(other.open((d / "kalk.dbf").string()));
+        ASSERT_TRUE(other.flock());
+        r = go(inst, "{Enter}SI{pause}{pause}{pause}{pause}{pause}{pause}{dump}");
+    }
+    EXPECT_EQ(r.status, 3) << why(r);
+    ASSERT_GE(r.screens.size(), 1u);
+    const std::string& s = r.screens[0];
+    EXPECT_EQ(at(s, 10, 28, 25), cp437("\xDA" + std::string(23, '\xC4') + "\xBF")) << s;
+    EXPECT_EQ(at(s, 11, 28, 25), cp437("\xB3 Kreiram indekse...003 \xB3")) << s;
+    EXPECT_EQ(at(s, 12, 28, 25), cp437("\xB3" + std::string(23, '\xC4') + "\xB3")) << s;
+    EXPECT_EQ(at(s, 13, 28, 18), cp437("\xB3 Datoteka: mdart1")) << s;
+    EXPECT_EQ(at(s, 14, 28, 25), cp437("\xC0" + std::string(23, '\xC4') + "\xD9")) << s;
+    EXPECT_TRUE(written_recently(d / "mdart1.ntx"));
+    EXPECT_FALSE(fs::exists(d / "kalk.ntx"));
+
+    // Released: entering the company again completes the indexes and the main menu comes.
+    r = go(inst, "{Enter}{dump}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_main_menu(r.screens[0], kMarket);
+    EXPECT_TRUE(fs::exists(d / "kalk.ntx"));
+}
+
 TEST(ServiceIndexes, CompanyHeldElsewhereWarnsAndKeepsItsIndexes) {
     Install inst;
     Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}" + kLeave);
