@@ -561,3 +561,33 @@ TEST(TorpdvCompany, ProgressBoxCountsWhatEntryCreates) {
     EXPECT_EQ(lower(ntx_key(inst / "001" / "kalk.ntx")), "brkalk");
     EXPECT_EQ(lower(ntx_key(inst / "001" / "kalk1.ntx")), "brkalk+targr");
 }
+
+// An installation copied from DOS with every name in upper case: the registers and the company's
+// tables and indexes are found as they are, nothing is created a second time in lower case.
+TEST(TorpdvCompany, UpperCaseNamesFromDosAreFound) {
+    Install inst;
+    ASSERT_EQ(go(inst, kNew001 + "{Enter}").status, 3);
+    auto upper_all = [](const fs::path& dir) {
+        for (const auto& e : fs::directory_iterator(dir)) {
+            std::string n = e.path().filename().string();
+            if (n == "001") continue;
+            for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            fs::rename(e.path(), dir / n);
+        }
+    };
+    upper_all(inst / "001");
+    upper_all(inst.path);
+    const std::set<std::string> company_before = files_in(inst / "001");
+    ASSERT_EQ(company_before.count("MDART.DBF"), 1u);
+
+    PRun r = go(inst, "{dump}{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    EXPECT_EQ(cells(r, 0, 3, 2, 28), "\xB3 " + pad("001 PRVA RADNJA", 25) + "\xB3") << show(row_of(r, 0, 3));
+    EXPECT_EQ(cells(r, 1, 3, 7, 16), "1.Maticni podaci");
+    EXPECT_EQ(files_in(inst / "001"), company_before);
+    for (const char* f : {"mdk_pro.dbf", "mdk_pro.ntx", "mdk.dbf", "mdk.ntx", "strukras.dbf", "message.vlt",
+                          "message.ntx", "mporuke.dbf", "brstpstr.dbf", "brstpstr.ntx"})
+        EXPECT_FALSE(fs::exists(inst / f)) << f << " made again beside its upper-case original";
+    EXPECT_EQ(records(inst / "STRUKRAS.DBF").size(), 36u);
+}
