@@ -444,6 +444,26 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     expect_box(r.screens[0], pausalac);
 }
 
+TEST(MenuKinds, AnotherCompanyChosenInTheSameRun) {
+    Install inst;
+    Result r = go(inst,
+                  // in 001 the inbound documents menu is left on " 4.Rashod"
+                  new_company(1, "MARKET", 'K', 1, true) + "{Enter}214{Esc}{Esc}{Esc}{Esc}" +
+                      // 005: its own costing prompt, and the inbound bar still on " 4.Rashod"
+                      new_company(5, "KOMISION", 'K', 5, false) + "{Enter}21{dump}{Enter}{dump}{Esc}{Esc}{Esc}{Esc}" +
+                      // back to 001: the plain costing prompt again
+                      "{Up}{Enter}21{dump}{Esc}{Esc}" + kLeave);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 3u);
+    Box kr = kZaduzenje;
+    kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
+    expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
+    expect_box(r.screens[0], kr);
+    expect_box(r.screens[1], kRashod);
+    expect_main_menu(r.screens[2], kMarket, false);
+    expect_box(r.screens[2], kZaduzenje);
+}
+
 TEST(MenuKinds, VatPayerIsNamedSoOnTheCompanyLine) {
     Install inst;
     Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Esc}D");
