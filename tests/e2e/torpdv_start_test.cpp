@@ -231,6 +231,7 @@ TEST(TorpdvStart, FirstStartInAnEmptyDirectory) {
     PRun r2 = go(inst, "{dump}", o);
     ASSERT_EQ(r2.status, 3) << r2.err;
     EXPECT_EQ(cells(r2, 0, 0, 0, 22), "06.Dec.2026, (Nedelja)");
+    EXPECT_EQ(records(inst / "strukras.dbf").size(), 36u);
     EXPECT_EQ(setup_text(inst), before);
 }
 
@@ -466,6 +467,19 @@ TEST(TorpdvStart, DamagedTablesEndTheProgramCleanly) {
         PRun r = go(inst, "{dump}");
         expect_clean_refusal(r, "mdk_pro");
         EXPECT_EQ(slurp(inst / "mdk_pro.dbf"), reg);
+    }
+    {
+        // A company table cut short: entering the company stops there, and the table is neither
+        // taken for an older structure nor replaced.
+        Install inst;
+        ASSERT_EQ(go(inst, kNew001 + "{Enter}").status, 3);
+        const std::string cut = slurp(inst / "001" / "mdart.dbf").substr(0, 150);
+        std::ofstream(inst / "001" / "mdart.dbf", std::ios::binary | std::ios::trunc) << cut;
+        PRun r = go(inst, "{Enter}{dump}");
+        expect_clean_refusal(r, "mdart");
+        EXPECT_EQ(slurp(inst / "001" / "mdart.dbf"), cut);
+        for (const auto& e : fs::directory_iterator(inst / "001"))
+            EXPECT_EQ(e.path().filename().string().find("mdart.K"), std::string::npos) << e.path();
     }
 }
 
