@@ -46,11 +46,11 @@ public:
     // start of an escape sequence only after a short delay).
     void send(const std::string& keys) {
         sh(tmux() + "send-keys -t " + name_ + " " + keys);
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        std::this_thread::sleep_for(std::chrono::milliseconds(keys == "Escape" ? 200 : 100));
     }
     void type(const std::string& text) {
         sh(tmux() + "send-keys -l -t " + name_ + " '" + text + "'");
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 
     // The 25 rows of the pane; with_escapes: SGR sequences kept.
