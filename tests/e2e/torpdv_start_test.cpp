@@ -154,6 +154,39 @@ void expect_clean_refusal(const PRun& r, const std::string& file_name) {
     EXPECT_EQ(r.err.find("runtime error:"), std::string::npos) << r.err;
 }
 
+// Several workstations starting the program in one installation at the same moment, each with
+// its own identifier and the same key script. Returns each one's exit status and error output.
+std::vector<std::pair<int, std::string>> start_together(const Install& inst, int n, const std::string& script) {
+    std::vector<pid_t> pids;
+    for (int i = 0; i < n; ++i) {
+        const std::string tag = std::to_string(i + 1);
+        std::ofstream(inst / ("keys" + tag + ".txt"), std::ios::binary) << "{pause}" + script;
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(inst.path.c_str()) != 0) _exit(126);
+            freopen("/dev/null", "r", stdin);
+            freopen(("out" + tag + ".txt").c_str(), "w", stdout);
+            freopen(("err" + tag + ".txt").c_str(), "w", stderr);
+            setenv("TORPDV_KEYS", ("keys" + tag + ".txt").c_str(), 1);
+            setenv("TORPDV_SCREEN", ("screen" + tag + ".txt").c_str(), 1);
+            setenv("TORPDV_TODAY", "2026-03-16", 1);
+            setenv("TORPDV_PCID", ("TESTPC1" + tag).c_str(), 1);
+            setenv("TORPDV_PRINTER", "printer.out", 1);
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            execl(kBinary.c_str(), kBinary.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        pids.push_back(pid);
+    }
+    std::vector<std::pair<int, std::string>> out;
+    for (int i = 0; i < n; ++i) {
+        int st = 0;
+        waitpid(pids[i], &st, 0);
+        out.push_back({WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(inst / ("err" + std::to_string(i + 1) + ".txt"))});
+    }
+    return out;
+}
+
 // Company "001" typed into the profile menu that an empty register opens by itself.
 const std::string kNew001 =
     "{Enter}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1{Enter}";
@@ -663,4 +696,25 @@ TEST(TorpdvStart, EmptySetupTableGetsTheDefaultRecord) {
     EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
     EXPECT_EQ(std::get<std::string>(s["MESTO"]), "__________     ");
     EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
+}
+
+// Two workstations starting at the same moment, on a new installation and on one started once
+// before (when the setup table is moved aside and made again): both reach the company choice, and
+// the setup table keeps exactly its one record with its values.
+TEST(TorpdvStart, TwoWorkstationsStartingTogether) {
+    for (int round = 0; round < 15; ++round) {
+        Install inst;
+        for (const auto& [status, err] : start_together(inst, 2, "")) EXPECT_EQ(status, 3) << "new, round " << round << ": " << err;
+        EXPECT_EQ(records(inst / "set_up.vlt").size(), 1u) << "new, round " << round;
+        EXPECT_EQ(records(inst / "strukras.dbf").size(), 36u) << "new, round " << round;
+
+        Install inst2;
+        ASSERT_EQ(go_arg(inst2, "/B", "").status, 3);
+        for (const auto& [status, err] : start_together(inst2, 2, ""))
+            EXPECT_EQ(status, 3) << "second start, round " << round << ": " << err;
+        auto recs = records(inst2 / "set_up.vlt");
+        ASSERT_EQ(recs.size(), 1u) << "round " << round;
+        EXPECT_EQ(std::get<bool>(recs[0].at("COLOR")), false) << "round " << round;
+        if (HasFailure()) break;
+    }
 }
