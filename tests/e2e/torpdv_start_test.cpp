@@ -401,6 +401,17 @@ TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
               "SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=0;WIN PRINTER=0;STAMPATI NULA ZALIHU=0;"
               "RAZVRSTAJ PRETHODNI PDV=0;");
     EXPECT_EQ(settings_files(inst), 1);
+
+    // Inside an input field: the field keeps what was typed before and after the key; the
+    // first-free-code switch (Alt+PgDn) reports its state and leaves the settings file alone.
+    Install inst2;
+    PRun r4 = go(inst2, "{Alt+PgDn}{dump}{Enter}1{Enter}Pr{Alt+K}{dump}va{Enter}{Enter}{Enter}{Enter}{Enter}1{Enter}");
+    ASSERT_EQ(r4.status, 3) << r4.err;
+    expect_message(r4, 0, "UKLJUCENO Prepoznavanje prve slobodne sifre.");
+    expect_message(r4, 1, "Kalkulacija je PROSIRENA.");
+    EXPECT_EQ(cells(r4, 1, 18, 59, 4), "PR  ") << show(row_of(r4, 1, 18));
+    EXPECT_EQ(std::get<std::string>(records(inst2 / "mdk_pro.dbf").at(0).at("FRNAZIVSKR")), "PRVA" + rep(' ', 16));
+    EXPECT_EQ(settings_text(inst2), "SKRACENA KALKULACIJA=0;");
 }
 
 // A settings file brought over from DOS (upper-case names) is found and rewritten in place;
