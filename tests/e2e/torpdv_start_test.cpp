@@ -340,6 +340,10 @@ TEST(TorpdvStart, MarginSwitchAsksOnTheBottomRow) {
     EXPECT_EQ(cells(r2, 0, 24, 0, 35), "Razlika u Ceni kod Komisiona: 15.00");
     EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 7.5);
     EXPECT_EQ(std::get<bool>(setup(inst)["COLOR"]), true);
+
+    // Esc leaves the stored margin as it was.
+    ASSERT_EQ(go_arg(inst, "/RUC", "99{Esc}").status, 3);
+    EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 7.5);
 }
 
 // A processing date other than today: the message after the company choice waits for the user,
