@@ -590,4 +590,26 @@ TEST(TorpdvCompany, UpperCaseNamesFromDosAreFound) {
                           "message.ntx", "mporuke.dbf", "brstpstr.dbf", "brstpstr.ntx"})
         EXPECT_FALSE(fs::exists(inst / f)) << f << " made again beside its upper-case original";
     EXPECT_EQ(records(inst / "STRUKRAS.DBF").size(), 36u);
+
+    // Index updating on entry erases the upper-case index files too: each index exists once.
+    fs::path ls;
+    for (const auto& e : fs::directory_iterator(inst.path))
+        if (lower(e.path().filename().string()) == "localset") ls = e.path();
+    ASSERT_FALSE(ls.empty());
+    std::ofstream(ls / "testpc01.set", std::ios::binary) << "AZURIRANJE INDEXA=1;";
+    PRun r2 = go(inst, "{Enter}{dump}");
+    ASSERT_EQ(r2.status, 3) << r2.err;
+    std::set<std::string> indexes;
+    size_t n_files = 0;
+    for (const std::string& f : files_in(inst / "001")) {
+        const std::string l = lower(f);
+        if (l.size() > 4 && l.substr(l.size() - 4) == ".ntx") {
+            ++n_files;
+            indexes.insert(l);
+        }
+    }
+    EXPECT_EQ(n_files, indexes.size());
+    size_t want = 0;
+    for (const auto& t : company_tables()) want += t.indexes.size();
+    EXPECT_EQ(indexes.size(), want);
 }
