@@ -430,6 +430,10 @@ TEST(TorpdvStart, ExistingSettingsFileIsReadAndRewritten) {
     expect_message(r, 0, "Kalkulacija je SKRACENA.");
     EXPECT_EQ(settings_text(inst), "ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=1;");
     EXPECT_EQ(settings_files(inst), 1);
+    int dirs = 0;
+    for (const auto& e : fs::directory_iterator(inst.path)) dirs += e.is_directory();
+    EXPECT_EQ(dirs, 2);  // "LocalSet" as it was, and the new "Temp"
+    EXPECT_TRUE(fs::is_directory(inst / "LocalSet"));
 }
 
 // "4.Programska Podesavanja": the framed screen with twelve prompts showing the current values; a
