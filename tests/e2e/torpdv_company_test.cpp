@@ -613,3 +613,28 @@ TEST(TorpdvCompany, UpperCaseNamesFromDosAreFound) {
     for (const auto& t : company_tables()) want += t.indexes.size();
     EXPECT_EQ(indexes.size(), want);
 }
+
+// Leaving a company and working in another within one run: the second company's tables go into
+// its own directory beside the first, the registers stay in the installation directory.
+TEST(TorpdvCompany, SecondCompanyInTheSameRun) {
+    Install inst;
+    PRun r = go(inst, kNew001 + "{Enter}{Esc}{dump}" +
+                          "{Ins}{Enter}7{Enter}Zima{Enter}Ana{Enter}Jovic{Enter}Novi Sad{Enter}{Enter}2{Enter}" +
+                          "{Enter}{dump}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.screens.size(), 2u);
+    // Back at the company choice after Esc on the main menu.
+    EXPECT_EQ(cells(r, 0, 3, 2, 28), "\xB3 " + pad("001 PRVA RADNJA", 25) + "\xB3") << show(row_of(r, 0, 3));
+    EXPECT_EQ(cells(r, 0, 0, 23, 40), ":: TOR-PDV v1.84.1 (2018) / Komitenti ::") << show(row_of(r, 0, 0));
+    // In company 007.
+    const std::string line = "(ZIMA NIJE PDV obveznik)";
+    EXPECT_EQ(cells(r, 1, 2, 3, 75), "\xDA" + rep('\xC4', 24) + line + rep('\xC4', 25) + "\xBF") << show(row_of(r, 1, 2));
+    EXPECT_EQ(files_in(inst / "007").size(), 131u);
+    EXPECT_EQ(files_in(inst / "001").size(), 131u);
+    EXPECT_FALSE(fs::exists(inst / "001" / "007"));
+    EXPECT_FALSE(fs::exists(inst / "001" / "mdk_pro.dbf"));
+    EXPECT_FALSE(fs::exists(inst / "007" / "mporuke.dbf"));
+    auto pro = records(inst / "mdk_pro.dbf");
+    ASSERT_EQ(pro.size(), 2u);
+    EXPECT_EQ(str(pro[1], "PRGTIPDEL"), "002");
+}
