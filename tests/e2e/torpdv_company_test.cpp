@@ -42,20 +42,6 @@ std::string pad(std::string s, size_t n) {
 std::string show(const std::string& bytes) { return "[" + rt::cp437_to_utf8(bytes) + "]"; }
 
 // ---- tables read back through the table engine ----
-using Rec = std::map<std::string, rt::dbf::Value>;
-std::vector<Rec> records(const fs::path& table) {
-    rt::dbf::WorkArea a;
-    EXPECT_TRUE(a.open(table.string())) << table;
-    std::vector<Rec> out;
-    if (!a.used()) return out;
-    for (a.go_top(); !a.eof(); a.skip()) {
-        Rec r;
-        for (const auto& f : a.fields()) r[f.name] = a.get(f.name);
-        out.push_back(r);
-    }
-    a.close();
-    return out;
-}
 std::string str(const Rec& r, const std::string& f) {
     auto it = r.find(f);
     if (it == r.end()) return "<no field " + f + ">";

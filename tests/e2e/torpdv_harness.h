@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "rt/dbf/dbf.h"
 #include "rt/term/console.h"
 
 namespace torpdv_e2e {
@@ -109,5 +112,21 @@ inline Run run(const Install& dir, const std::string& script, const Options& o =
 
 // CP437 bytes -> the UTF-8 text a dump shows for them (for expected lines with box characters).
 inline std::string cp437(const std::string& bytes) { return rt::cp437_to_utf8(bytes); }
+
+// Every record of a table read back through the table engine, field name -> value.
+using Rec = std::map<std::string, rt::dbf::Value>;
+inline std::vector<Rec> records(const fs::path& table) {
+    rt::dbf::WorkArea a;
+    EXPECT_TRUE(a.open(table.string())) << table;
+    std::vector<Rec> out;
+    if (!a.used()) return out;
+    for (a.go_top(); !a.eof(); a.skip()) {
+        Rec r;
+        for (const auto& f : a.fields()) r[f.name] = a.get(f.name);
+        out.push_back(r);
+    }
+    a.close();
+    return out;
+}
 
 }  // namespace torpdv_e2e

@@ -80,20 +80,6 @@ int settings_files(const Install& inst) {
 }
 
 // ---- tables ----
-using Rec = std::map<std::string, rt::dbf::Value>;
-std::vector<Rec> records(const fs::path& table) {
-    rt::dbf::WorkArea a;
-    EXPECT_TRUE(a.open(table.string())) << table;
-    std::vector<Rec> out;
-    if (!a.used()) return out;
-    for (a.go_top(); !a.eof(); a.skip()) {
-        Rec r;
-        for (const auto& f : a.fields()) r[f.name] = a.get(f.name);
-        out.push_back(r);
-    }
-    a.close();
-    return out;
-}
 std::string layout(const fs::path& table) {
     std::string s;
     for (const auto& f : rt::dbf::table_fields(table.string()))
