@@ -1,6 +1,10 @@
 // The setup table of the installation ("set_up.vlt", or "setup.vlt" on a network installation):
 // one record with the colour and sound switches, the names printed on forms, the processing date
 // and the commission margin. Read once at start-up; the switches "/B", "/Z" and "/RUC" change it.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "data/data.h"
@@ -77,6 +81,25 @@ bool open_setup_record() {
     return true;
 }
 
+// Workstations starting at the same moment create, move aside and fill the setup table one after
+// the other: the installation directory itself is locked exclusively meanwhile (no extra file).
+class InstallGuard {
+public:
+    InstallGuard() : fd_(::open(OSNDIR.empty() ? "." : OSNDIR.c_str(), O_RDONLY | O_DIRECTORY)) {
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~InstallGuard() { release(); }
+    void release() {
+        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+        fd_ = -1;
+    }
+    InstallGuard(const InstallGuard&) = delete;
+    InstallGuard& operator=(const InstallGuard&) = delete;
+
+private:
+    int fd_;
+};
+
 void read_setup() {
     SUF = rt::os::exists(OSNDIR + "novell.vlt") ? "setup.vlt" : "set_up.vlt";
     // Named as the progress box of table creation shows them: the default directory is the
@@ -84,6 +107,7 @@ void read_setup() {
     DIR = OSNDIR;
     const std::string table = SUF;
     const std::string old_copy = "setup.ruc";
+    InstallGuard guard;
     // An older setup table is moved aside once, recreated with today's fields and refilled.
     KOPIRAJ(table, old_copy, false);
     if (!rt::os::exists(dbf_path(table))) MAKEDBF(table, setup_polja());
@@ -98,6 +122,8 @@ void read_setup() {
             throw rt::Error("Datoteka " + dbf_path(table) + " je zauzeta na drugoj radnoj stanici");
         rt::clk::sleep(0.5);
     }
+    // The default record exists now: other workstations may go on.
+    guard.release();
     rt::dbf::WorkArea& a = rt::dbf::current();
     if (DOSPAR == "B") invert(a, "COLOR");
     if (DOSPAR == "Z") invert(a, "ZVUK");
