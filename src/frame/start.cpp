@@ -9,6 +9,7 @@
 #include "frame/frame.h"
 #include "frame/start.h"
 #include "frame/vars.h"
+#include "ui/tools.h"
 #include "rt/dbf/dbf.h"
 #include "rt/fmt/fmt.h"
 #include "rt/input/get.h"

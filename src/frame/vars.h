@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "calc/rates.h"
 #include "rt/fmt/date.h"
 #include "rt/term/console.h"
 
@@ -46,14 +47,6 @@ inline bool W_PRINTER = false;      // Windows default printer instead of the ma
 inline bool S_PROMETOPIS = false;   // description of goods/services turnover
 inline bool S_RACOTP = false;       // the invoice is also the delivery note
 
-// ---- VAT rate constants: the rate and the share of the tax inside a gross amount ----
-inline const double POREZ020 = 20.00, PSPOR020 = 16.667;
-inline const double POREZ018 = 18.00, PSPOR018 = 15.254;
-inline const double POREZ010 = 10.00, PSPOR010 = 9.09;
-inline const double POREZ008 = 8.00, PSPOR008 = 7.407;
-inline const double POREZ005 = 5.00, PSPOR005 = 4.761;
-inline const double POREZ000 = 0.00, PSPOR000 = 0.000;
-
 // ---- input pictures shared by the entry screens ----
 inline const std::string BROJ = "9999999.99";
 inline const std::string BROJ11 = "99999999.99";
@@ -67,7 +60,6 @@ inline const std::string BROJ62 = "999.99";
 
 // ---- other program-wide values ----
 inline rt::Date WDATOD, WDATDO;     // the default period (DDAN at start-up)
-inline bool SCRKALL = false;        // the calculator is open
 inline bool SL_SIFRA = false;       // activity "005"/"006": new article codes from the supplier's code
 inline bool PSLSIFRA = false;       // registers propose the first free code (Alt+PgDn)
 inline bool CUR_USER = false;       // this workstation holds the open company's "cur_user" exclusively

@@ -8,6 +8,7 @@
 #include "rt/fmt/fmt.h"
 #include "rt/input/get.h"
 #include "rt/term/keys.h"
+#include "ui/tools.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -115,6 +116,7 @@ void LEVO() {
 }
 
 void register_ui_hotkeys() {
+    register_tool_hotkeys();
     rt::SETKEY(rt::K::CTRL_F10, [](const std::string&, int, const std::string&) { DBDEBUG(); });
     rt::SETKEY(rt::K::ALT_C, [](const std::string&, int, const std::string&) { VO_COPY(); });
     rt::SETKEY(rt::K::ALT_V, [](const std::string&, int, const std::string&) { VO_PASTE(); });

@@ -77,6 +77,8 @@ struct Options {
     std::string arg;                            // the one command-line argument, if any
     std::string pcid = "TESTPC01";              // the workstation identifier
     std::map<std::string, std::string> env;     // further environment variables
+    // The program: torpdv, or the probe with its mode and arguments ("torprobe lookup ART").
+    std::string binary = "torpdv";
 };
 
 // Runs torpdv in dir with the key script; screens are read from the dump file, which is
@@ -89,7 +91,9 @@ inline Run run(const Install& dir, const std::string& script, const Options& o =
                       " TORPDV_TODAY=" + o.today + " TORPDV_PCID=" + o.pcid +
                       " TORPDV_PRINTER=printer.out ASAN_OPTIONS=detect_leaks=0";
     for (const auto& [k, v] : o.env) cmd += " " + k + "='" + v + "'";
-    cmd += " '" + kBinary + "'";
+    if (o.binary == "torpdv") cmd += " '" + kBinary + "'";
+    else cmd += " '" + std::string(TOR_BIN_DIR) + "/" + o.binary.substr(0, o.binary.find(' ')) + "'" +
+                (o.binary.find(' ') == std::string::npos ? std::string() : o.binary.substr(o.binary.find(' ')));
     if (!o.arg.empty()) cmd += " '" + o.arg + "'";
     cmd += " </dev/null >out.txt 2>err.txt";
     Run r;
