@@ -18,6 +18,4 @@ void BRSTPSTR(int) {}
 bool FDISP(std::string_view, int, int, int, int, int) { return true; }
 std::string FREADLN(std::FILE*) { return FREADLN_EOF; }
 bool A3A4(std::string_view) { return true; }
-void STAMPRE() {}
-void ZSTAMPRE() {}
 }  // namespace tor
