@@ -21,8 +21,6 @@ void read_settings();
 bool write_settings();
 // In MEM_VAR: every entry of key removed, key + value + ";" appended.
 void set_setting(std::string_view key, bool on);
-// The print-folder file's folder ("C:\" by default).
-std::string print_folder();
 
 // ---- the ten toggles (each inverts its variable, reports and rewrites the settings file) ----
 namespace toggle {

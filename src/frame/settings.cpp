@@ -8,6 +8,7 @@
 #include "frame/frame.h"
 #include "frame/start.h"
 #include "frame/vars.h"
+#include "report/report.h"
 #include "rt/dbf/dbf.h"
 #include "rt/fmt/fmt.h"
 #include "rt/input/get.h"
@@ -84,7 +85,6 @@ struct SetupScope {
 }  // namespace
 
 std::string settings_file() { return OSNDIR + "LocalSet/" + CPCID + ".set"; }
-std::string print_folder_file() { return OSNDIR + "LocalSet/dp" + CPCID + ".set"; }
 std::string desktop_file() { return OSNDIR + "desktop.vlt"; }
 
 void read_settings() {
@@ -105,13 +105,6 @@ void set_setting(std::string_view key, bool on) {
         MEM_VAR.erase(p, end - p);
     }
     MEM_VAR += std::string(key) + (on ? "1" : "0") + ";";
-}
-
-std::string print_folder() {
-    const std::string text = rt::os::read_file(print_folder_file());
-    const size_t last = text.rfind('\\');
-    const std::string folder = last == std::string::npos ? std::string() : text.substr(0, last + 1);
-    return folder.empty() ? std::string("C:\\") : folder;
 }
 
 namespace toggle {

@@ -4,11 +4,12 @@
 #pragma once
 #include <string>
 
+#include "report/report.h"   // print_folder_file(), print_folder(): the Windows-printer folder
+
 namespace tor {
 
 // ---- files of the installation and of this workstation ----
 std::string settings_file();       // OSNDIR + "LocalSet/" + CPCID + ".set"
-std::string print_folder_file();   // OSNDIR + "LocalSet/dp" + CPCID + ".set"
 std::string desktop_file();        // OSNDIR + "desktop.vlt"
 
 // The workstation identifier: TORPDV_PCID when set, "vDOS" when "vDos.lnk" lies in the start

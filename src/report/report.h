@@ -95,6 +95,12 @@ std::string FREADLN(std::FILE* f);
 // Prints a text file of lines up to 400 columns wide on a narrow printer in two passes.
 bool A3A4(std::string_view file);
 
+// ---- the Windows-printer folder of this workstation ----
+// OSNDIR + "LocalSet/dp" + CPCID + ".set": the folder the print helper DOSPRINT watches.
+std::string print_folder_file();
+// That file's folder up to its last backslash ("C:\" when the file is missing or holds none).
+std::string print_folder();
+
 // ---- the list print of the current lookup (F2 in the lookup list) ----
 void STAMPRE();
 void ZSTAMPRE();
