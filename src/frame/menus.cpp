@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/pricing.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/frame.h"
@@ -603,7 +604,7 @@ void SERVIS() {
             }
             break;
         }
-        case 4: later("PROMENIPDV"); break;
+        case 4: PROMENIPDV(); break;
         }
         rt::RESTSCREEN(screen);
         rt::dbf::close_all();
