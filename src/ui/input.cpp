@@ -50,7 +50,7 @@ std::string getuget(int row, int col, int width, const std::string* old) {
         if (k == rt::K::BS) {
             if (!text.empty()) text.pop_back();
         } else if (k == rt::K::PLUS) {
-            // The calculator opens here.
+            KALL();  // the position stays where it was
         } else if (k >= 32 && k <= 126) {
             text += static_cast<char>(k);
         }
@@ -74,6 +74,13 @@ std::string GETUGET(int row, int col, int width, std::string_view old) {
 }
 
 void MY_CTRL_ENTER() {
+    // The mark belongs to the field it was set in: every field entered or left drops it, so a
+    // Ctrl+Enter in a field without a list never opens the list of the next code field.
+    static const bool hooked = [] {
+        rt::set_field_hook([] { PRESED_CENT = false; });
+        return true;
+    }();
+    (void)hooked;
     PRESED_CENT = true;
     rt::KEYBOARD(std::vector<int>{rt::K::ENTER}, true);
 }

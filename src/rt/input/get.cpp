@@ -23,6 +23,12 @@ std::vector<ReadState*> g_reads;
 
 ReadState* top_read() { return g_reads.empty() ? nullptr : g_reads.back(); }
 
+std::function<void()> g_field_hook;
+
+void field_hook() {
+    if (g_field_hook) g_field_hook();
+}
+
 void refuse() { TONE(1000, 1); }
 
 std::string number_text(double v) {
@@ -176,6 +182,8 @@ Get& GET(GetList& gets, Get g) {
     return gets.back();
 }
 
+void set_field_hook(std::function<void()> fn) { g_field_hook = std::move(fn); }
+
 void SET_CONFIRM(bool on) { g_confirm = on; }
 bool CONFIRM() { return g_confirm; }
 void SET_INSERT(bool on) { g_insert = on; }
@@ -258,7 +266,10 @@ Exit edit_field(Get& g, ReadState& st) {
             }
             if (!ex) continue;
         }
-        if (*ex == Exit::ESCAPE) return Exit::ESCAPE;
+        if (*ex == Exit::ESCAPE) {
+            field_hook();
+            return Exit::ESCAPE;
+        }
         if (g.changed()) {
             if (!g.assign_buffer()) {  // an impossible date stays to be corrected
                 refuse();
@@ -267,7 +278,9 @@ Exit edit_field(Get& g, ReadState& st) {
             st.updated = true;
         }
         g.refresh();
-        if (!g.run_valid()) {
+        const bool ok = g.run_valid();
+        field_hook();
+        if (!ok) {
             if (st.killed) return Exit::KILL;
             g.refresh();
             continue;
@@ -300,6 +313,7 @@ bool READ(GetList& gets, int start) {
         st.current = &g;
         set_active_var(g.name());
         g.focus();
+        field_hook();
         Exit ex = edit_field(g, st);
         if (ex == Exit::ESCAPE) {
             // The field being edited keeps the value it had when it was entered.

@@ -111,6 +111,11 @@ bool CONFIRM();
 void SET_INSERT(bool on);
 bool INSERT_MODE();
 
+// A function run whenever an input field is entered, and after its validation each time the
+// user tries to leave it (whether the field is left or kept), and when it is left by Esc. The
+// toolkit resets its per-field flags here. An empty function removes it.
+void set_field_hook(std::function<void()> fn);
+
 // ---- for hot-key handlers running inside a READ ----
 // The field being edited (nullptr outside a READ). Its changed text has been assigned to its
 // variable before the handler runs.
