@@ -7,6 +7,10 @@
 
 #include "rt/fmt/date.h"
 
+namespace rt::dbf {
+class WorkArea;
+}
+
 namespace tor {
 
 // ---- company variables (set when a company is entered; AZURMDK sets them too) ----
@@ -62,6 +66,36 @@ std::vector<std::string> company_detail_lines();
 void INS_OP();    // basic data (may create a new company)
 void INS_POV();   // owner
 void INS_POR();   // business
+
+// ---- the company list print (F2 in the company choice) ----
+// The line layout computed by RAC_DUZ_ZAG and read by the print.
+inline int SK_DUZ_TXT = 0;          // width of the print line
+inline std::string SK_ZAG;          // the header line
+inline std::vector<int> SK_RED;     // the items of one data line (catalogue numbers, in print order)
+inline int SK_REDOVA = 0;           // 1 when the list can be printed, else 0
+inline bool SK_COND = false;        // condensed print
+inline int SL_BROJ = 1;             // the next free position number
+inline constexpr int SPIS_KOM_STAVKI = 32;   // items in the catalogue "mdk_op"
+
+// The chooser of the list's columns; returns with the work area that was selected selected again.
+void SPIS_KOM();
+// The layout summary over the catalogue (the current area, in position order).
+std::string RAC_DUZ_ZAG();
+// The key handler of the chooser's browse: 0 leaves the browse (Esc, or to draw it anew), 1 goes on.
+int KOREKS(int mode, int column);
+// Prints the list of the register's companies; its page header.
+void STPSPIS_KOM();
+void ZSTPSPIS_KOM();
+// Creates or upgrades the catalogue "mdk_op" of the installation directory, opens it exclusively
+// in the current area, fills it with the 32 items (positions 0) and indexes it on the position.
+// False when another workstation holds it.
+bool spis_kom_catalogue();
+// The value of catalogue item (1-32) for the register record, rb the running number.
+std::string spis_kom_item(int item, const rt::dbf::WorkArea& reg, long rb);
+// That value fitted to the item's print width (padded; longer only by printed characters).
+std::string spis_kom_cell(int item, const rt::dbf::WorkArea& reg, long rb);
+// One data line of the list: the cells of SK_RED, each followed by a blank.
+std::string spis_kom_line(const rt::dbf::WorkArea& reg, long rb);
 
 // "4.Programska Podesavanja" of the profile menu: the program-settings screen, which belongs to
 // the frame above this subsystem; the frame sets it at start-up.

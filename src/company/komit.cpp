@@ -324,8 +324,9 @@ std::string KOMIT() {
             case rt::K::CTRL_INS: VO_SAVE_SCREEN(); break;
             case rt::K::CTRL_HOME: VO_REST_SCREEN(); break;
             case rt::K::F2:
-                // The printed list of companies comes here.
                 KO_JE = reg.here();
+                SPIS_KOM();
+                reg.select();
                 outer = true;
                 break;
             case rt::K::F3:

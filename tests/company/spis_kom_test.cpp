@@ -1,0 +1,247 @@
+// The company list print: the line layout over the chosen catalogue items, the items' values
+// over a register record, and the printed list with its page break.
+#include "company_fixture.h"
+#include "report/report.h"
+
+namespace tor::test {
+namespace {
+
+class ListPrint : public CompanyDir {
+protected:
+    void SetUp() override {
+        CompanyDir::SetUp();
+        WSIFKOM.clear();
+        SK_COND = false;
+        SL_BROJ = 1;
+    }
+    // The catalogue filled anew in area 2; positions by item number.
+    void catalogue() {
+        rt::dbf::select(2);
+        ASSERT_TRUE(spis_kom_catalogue());
+    }
+    void position(int item, int pos) {
+        rt::dbf::WorkArea& a = rt::dbf::area(2);
+        a.go_to(static_cast<uint32_t>(item));
+        a.put("POLJE_S", pos);
+        a.commit();
+    }
+    std::string layout() {
+        rt::dbf::select(2);
+        return RAC_DUZ_ZAG();
+    }
+    void open_on(const std::string& code) {
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("mdk_pro"));
+        ASSERT_TRUE(rt::dbf::current().seek(code));
+    }
+};
+
+TEST_F(ListPrint, CatalogueHoldsTheItemsUnchosenInPositionOrder) {
+    catalogue();
+    rt::dbf::WorkArea& a = rt::dbf::area(2);
+    EXPECT_EQ(a.reccount(), 32u);
+    EXPECT_EQ(a.fields()[0].len, 1305);
+    a.go_to(13);
+    EXPECT_EQ(rt::TRIM(a.get_str("POLJE_O")), "Pun Naziv firme");
+    EXPECT_EQ(a.get_num("POLJE_D"), 50);
+    EXPECT_EQ(a.get_num("POLJE_S"), 0);
+    // A second call starts from a clean catalogue again.
+    position(5, 3);
+    a.close();
+    catalogue();
+    EXPECT_EQ(rt::dbf::area(2).reccount(), 32u);
+    EXPECT_EQ(layout(), "ZAGLAVLJE NIJE ODABRANO!");
+    // The index follows a changed position: the item moves behind the unchosen ones.
+    position(1, 1);
+    rt::dbf::area(2).go_bottom();
+    EXPECT_EQ(rt::dbf::area(2).recno(), 1u);
+}
+
+TEST_F(ListPrint, LayoutWidthsAndSummaries) {
+    catalogue();
+    EXPECT_EQ(layout(), "ZAGLAVLJE NIJE ODABRANO!");
+    EXPECT_EQ(SK_REDOVA, 0);
+    EXPECT_EQ(SL_BROJ, 1);
+
+    // R.Br (4), Sifra (5), Naziv firme (20): 5 + 6 + 21 - 1.
+    position(1, 1);
+    position(12, 3);
+    position(2, 2);
+    EXPECT_EQ(layout(), "jedan red (karaktera: 31).");
+    EXPECT_EQ(SK_DUZ_TXT, 31);
+    EXPECT_EQ(SK_REDOVA, 1);
+    EXPECT_FALSE(SK_COND);
+    EXPECT_EQ(SL_BROJ, 4);
+    EXPECT_EQ(SK_ZAG, "R.Br Sifra Naziv firme          ");
+    EXPECT_EQ(SK_RED, (std::vector<int>{1, 2, 12}));
+
+    // Pun Naziv firme (50) and Ulica i broj firme (30): the labels keep their 20 characters.
+    position(13, 4);
+    position(17, 5);
+    EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 113).");
+    EXPECT_TRUE(SK_COND);
+    EXPECT_EQ(SK_REDOVA, 1);
+    EXPECT_EQ(SK_ZAG, "R.Br Sifra Naziv firme          Pun Naziv firme      Ulica i broj firme   ");
+
+    // A position set back to 0 takes the column out; the next number follows the highest one.
+    position(2, 0);
+    EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 107).");
+    EXPECT_EQ(SK_RED, (std::vector<int>{1, 12, 13, 17}));
+    EXPECT_EQ(SL_BROJ, 6);
+    position(21, 9);  // S.Del. (5): the label is cut to the width
+    layout();
+    EXPECT_EQ(SL_BROJ, 10);
+    EXPECT_EQ(SK_ZAG.substr(SK_ZAG.size() - 6), "S.Del ");
+
+    // Nothing chosen: printing is refused and the print mode stays as it was.
+    for (int item : {1, 12, 13, 17, 21}) position(item, 0);
+    EXPECT_EQ(layout(), "ZAGLAVLJE NIJE ODABRANO!");
+    EXPECT_EQ(SK_REDOVA, 0);
+    EXPECT_TRUE(SK_COND);
+    EXPECT_EQ(SL_BROJ, 1);
+}
+
+TEST_F(ListPrint, LayoutLimitsOfNormalCondensedAndTooLong) {
+    catalogue();
+    // 51 + 14 + 16 - 1 = 80: still normal print.
+    position(13, 1);
+    position(6, 2);
+    position(5, 3);
+    EXPECT_EQ(layout(), "jedan red (karaktera: 80).");
+    EXPECT_FALSE(SK_COND);
+    // 51 + 31 - 1 = 81: condensed.
+    position(6, 0);
+    position(5, 0);
+    position(17, 2);
+    EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 81).");
+    EXPECT_TRUE(SK_COND);
+    // 51 + 31 + 31 + 12 + 12 - 1 = 136: the widest condensed line.
+    position(17, 0);
+    position(20, 2);
+    position(22, 3);
+    position(4, 4);
+    position(11, 5);
+    EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 136).");
+    EXPECT_EQ(SK_REDOVA, 1);
+    // 51 + 31 + 31 + 14 + 11 - 1 = 137: too long; the print mode stays.
+    position(4, 0);
+    position(11, 0);
+    position(6, 4);
+    position(3, 5);
+    EXPECT_EQ(layout(), "predugacko - morate izbaciti neka polja (karaktera:137)");
+    EXPECT_EQ(SK_REDOVA, 0);
+    EXPECT_TRUE(SK_COND);
+    EXPECT_EQ(SK_DUZ_TXT, 137);
+}
+
+const Fields kCompany = {
+    {"VRIME", "Petar"},       {"VRULICA", "Dunavska"},  {"VRULKBR", "5"},         {"VRTELPBR", "021"},
+    {"VRTELBR", "555123"},    {"FRNAZIVSKR", "MARKET"}, {"FRULICA", "Glavna"},    {"FRULKBR", "12"},
+    {"FRULKBRS", "A"},        {"FRULSPR", "3"},         {"FRULSTBR", "7"},        {"FRULSTS", "B"},
+    {"FRTELPBR", "011"},      {"FRTELBR", "1234567"},   {"FRFAXBR", "7654321"},   {"FRMATBR", "12345678"},
+    {"FRPORRAC", "1234567"},  {"FRPORRACKB", "8"},      {"PRGNAPOM", "Probni komitent"},
+};
+
+TEST_F(ListPrint, ItemValuesOverTheRegisterRecord) {
+    add("004", kCompany);
+    add("005", {{"FRPORRAC", "7654321"}, {"PRGNAPOM", std::string(30, 'N')}});
+    open_on("004");
+    const rt::dbf::WorkArea& r = rt::dbf::current();
+    EXPECT_EQ(spis_kom_item(1, r, 7), "   7");
+    EXPECT_EQ(spis_kom_item(2, r, 1), "004  ");
+    EXPECT_EQ(spis_kom_item(3, r, 1), "Petar      ");
+    // Street: each part that is not empty as stored, after a blank.
+    EXPECT_EQ(spis_kom_item(10, r, 1), rt::PADR("Dunavska", 20) + " 5  ");
+    EXPECT_EQ(spis_kom_item(17, r, 1), rt::PADR("Glavna", 20) + " 12  A 3  7   B");
+    // Telephone and fax: area code and number, each after a blank when not empty.
+    EXPECT_EQ(spis_kom_item(11, r, 1), " 021 555123 ");
+    EXPECT_EQ(spis_kom_item(18, r, 1), " 011 1234567");
+    EXPECT_EQ(spis_kom_item(19, r, 1), " 7654321");
+    EXPECT_EQ(spis_kom_item(27, r, 1), "12345678   ");
+    EXPECT_EQ(spis_kom_item(29, r, 1), "1234567-8  ");
+
+    // Cells: fitted to the column, never losing a printed character.
+    EXPECT_EQ(spis_kom_cell(3, r, 1), rt::PADR("Petar", 10));
+    EXPECT_EQ(spis_kom_cell(4, r, 1), std::string(11, ' '));
+    EXPECT_EQ(spis_kom_cell(11, r, 1), " 021 555123");
+    EXPECT_EQ(spis_kom_cell(17, r, 1), rt::PADR("Glavna", 20) + " 12  A 3  7   B");
+    EXPECT_EQ(spis_kom_cell(18, r, 1), " 011 1234567");
+    EXPECT_EQ(spis_kom_cell(19, r, 1), rt::PADR(" 7654321", 11));
+    EXPECT_EQ(spis_kom_cell(32, r, 1), rt::PADR("Probni komitent", 20));
+
+    open_on("005");
+    const rt::dbf::WorkArea& e = rt::dbf::current();
+    EXPECT_EQ(spis_kom_item(29, e, 1), "7654321    ");
+    EXPECT_EQ(spis_kom_item(10, e, 1), std::string(20, ' '));
+    EXPECT_EQ(spis_kom_cell(10, e, 1), std::string(30, ' '));
+    EXPECT_EQ(spis_kom_cell(18, e, 1), std::string(11, ' '));
+    EXPECT_EQ(spis_kom_cell(32, e, 1), std::string(30, 'N'));
+
+    // A data line: the cells in position order, each with a blank after it.
+    SK_RED = {1, 18, 29};
+    EXPECT_EQ(spis_kom_line(e, 12), "  12             7654321     ");
+}
+
+TEST_F(ListPrint, PrintedListBreaksPagesAfterRowSixty) {
+    // 55 companies: 54 fit on the first page (rows 7-60), the 55th starts the second.
+    for (int i = 1; i <= 55; ++i) add(rt::STRZERO(i, 3), {{"FRNAZIVSKR", "FIRMA " + std::to_string(i)}});
+    SAST = rt::PADR("Marko", 15);
+    MESS = rt::PADR("Beograd", 15);
+    catalogue();
+    position(2, 1);
+    position(13, 2);
+    layout();
+    ASSERT_EQ(SK_DUZ_TXT, 56);
+    ASSERT_FALSE(SK_COND);
+    rt::console_init_headless("F");
+    STPSPIS_KOM();
+    const std::string file = root_ + "/tor.000";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    std::ifstream in(file, std::ios::binary);
+    const std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    const std::string eq(56, '='), dash(56, '-'), crlf = "\r\n";
+    auto header = [&](int page) {
+        return rt::PADR("Marko", 15) + std::string(55, ' ') + "Strana: 0" + std::to_string(page) + crlf +
+               rt::PADR("Beograd", 15) + crlf + crlf + "SPISAK KOMITENATA" + crlf + eq + crlf +
+               "Sifra Pun Naziv firme      " + crlf + eq + crlf;
+    };
+    std::string want = header(1);
+    for (int i = 1; i <= 54; ++i) want += rt::STRZERO(i, 3) + "   " + std::string(50, ' ') + " " + crlf;
+    // The rule, its line end (the empty line before the next page), the form feed.
+    want += dash + crlf + "\x0C" + header(2);
+    want += "055   " + std::string(50, ' ') + " " + crlf;
+    want += eq + crlf + "\x0F" + SOFTWARE + " " + VER + "\x12" + crlf + "\x0C";
+    EXPECT_EQ(got, want);
+    // The register opened for the print is closed again.
+    EXPECT_FALSE(rt::dbf::alias_used("mdk_pro"));
+}
+
+TEST_F(ListPrint, CondensedListSwitchesThePrinterModeAroundTheColumns) {
+    add("001", {{"FRNAZIVSKR", "PRVA"}, {"FRNAZIVPUN", "PRVA RADNJA DOO"}, {"FRULICA", "Glavna"}, {"FRULKBR", "1"}});
+    add("002", {{"FRNAZIVSKR", "DRUGA"}}, true);  // marked deleted: still listed
+    SAST = rt::PADR("S", 15);
+    MESS = rt::PADR("M", 15);
+    rt::dbf::set_deleted(false);
+    catalogue();
+    for (int item : {1, 2, 12, 13, 17}) position(item, item);
+    layout();
+    ASSERT_EQ(SK_DUZ_TXT, 113);
+    rt::console_init_headless("F");
+    STPSPIS_KOM();
+    std::ifstream in(root_ + "/tor.000", std::ios::binary);
+    const std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string eq(113, '='), crlf = "\r\n";
+    std::string want = rt::PADR("S", 15) + std::string(55, ' ') + "Strana: 01" + crlf + rt::PADR("M", 15) + crlf +
+                       crlf + "SPISAK KOMITENATA\x0F" + crlf + eq + crlf +
+                       "R.Br Sifra Naziv firme          Pun Naziv firme      Ulica i broj firme   " + crlf + eq +
+                       crlf;
+    want += "   1 001   " + rt::PADR("PRVA", 20) + " " + rt::PADR("PRVA RADNJA DOO", 50) + " " +
+            rt::PADR(rt::PADR("Glavna", 20) + " 1  ", 30) + " " + crlf;
+    want += "   2 002   " + rt::PADR("DRUGA", 20) + " " + std::string(50, ' ') + " " + std::string(30, ' ') + " " + crlf;
+    want += eq + "\x12" + crlf + "\x0F" + SOFTWARE + " " + VER + "\x12" + crlf + "\x0C";
+    EXPECT_EQ(got, want);
+}
+
+}  // namespace
+}  // namespace tor::test
