@@ -28,4 +28,10 @@ std::string winprinter_file(const EinvoiceTarget* einvoice);
 // is told in a one-line message. Returns that file ("" when none was free).
 std::string keep_refused_job(std::string_view bytes);
 
+// The viewer's work table of this workstation: OSNDIR + "temp/fd" + the first six characters of
+// CPCID in lower case + ".dbf" (for "remote" the last five digits of the seconds since midnight).
+std::string viewer_table();
+// Creates a work table of one field RED C 400 under path unless one of that structure is there.
+void make_line_table(const std::string& path);
+
 }  // namespace tor::report

@@ -95,6 +95,10 @@ std::string FREADLN(std::FILE* f);
 // Prints a text file of lines up to 400 columns wide on a narrow printer in two passes.
 bool A3A4(std::string_view file);
 
+// The bank chosen in the bank-statement screens ("000": all banks); the viewer's sum of payments
+// (Tab) counts the items of that bank.
+inline std::string WBANKA = "000";
+
 // ---- the Windows-printer folder of this workstation ----
 // OSNDIR + "LocalSet/dp" + CPCID + ".set": the folder the print helper DOSPRINT watches.
 std::string print_folder_file();
