@@ -1,0 +1,354 @@
+// The hooks that work on tables: the rounding correction over the items of a costing, Up from a
+// new item row back into the item list, and the VAT rate change of the goods register with an
+// article held by another workstation.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calc/calc_fixture.h"
+#include "calc/pricing.h"
+#include "rt/input/get.h"
+
+namespace tor::test {
+namespace {
+
+struct Item {
+    std::string brkalk, targr;
+    double kolicina, fakcen;
+};
+
+class CostingItems : public CalcTest {
+protected:
+    // The "kalk" table with its three indexes in the company directory, holding the items.
+    void make_kalk(const std::vector<Item>& items) {
+        const TableDef* def = table_def("kalk");
+        ASSERT_NE(def, nullptr);
+        rt::dbf::create_table(dbf_path("kalk"), parse_polja(def->polja));
+        for (const IndexDef& ix : def->indexes) ASSERT_TRUE(MAKENTX("kalk", ix.key, ix.file));
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("kalk"));
+        rt::dbf::WorkArea& a = rt::dbf::current();
+        for (const Item& it : items) {
+            ASSERT_TRUE(a.append_blank());
+            a.put("BRKALK", it.brkalk);
+            a.put("SIFART", "000001");
+            a.put("TARGR", it.targr);
+            a.put("KOLICINA", it.kolicina);
+            a.put("FAKCEN", it.fakcen);
+        }
+        a.unlock();
+        a.commit();
+        rt::dbf::close_all();
+    }
+    // FAKCEN of every record in record order.
+    std::vector<double> prices() {
+        std::vector<double> out;
+        rt::dbf::WorkArea a;
+        EXPECT_TRUE(a.open(dbf_path("kalk")));
+        for (a.go_top(); !a.eof(); a.skip()) out.push_back(a.get_num("FAKCEN"));
+        a.close();
+        return out;
+    }
+    static CostingHeaderVars header(double konzapl, double zapla) {
+        CostingHeaderVars h;
+        h.WBRKALK = "000001";
+        h.KONZAPL = konzapl;
+        h.WZAPLA = zapla;
+        return h;
+    }
+};
+
+// ---- rounding correction ----
+
+TEST_F(CostingItems, ProportionalPassThenResidueOnTheFirstItemThatTakesIt) {
+    // Records in the order the index "kalk1" (number + group) walks them: "010" before "020".
+    make_kalk({{"000001", "020", 3, 2.000}, {"000002", "020", 1, 5.000}, {"000001", "010", 100, 1.234}});
+    S_RAZPRENPDV = true;
+    CostingHeaderVars h = header(159.4, 160);
+    h.WPDVPS = 10;
+    h.WPDVOS = 20;
+    h.WPDV = 999;  // not counted when input VAT is split by rate
+    start("{dump}DX");
+    ZAOKRUZI(h);
+    // Difference 0.60 over a purchase value of 129.4: coefficient 0.0046367851...
+    //   100 x 1.234 -> 1.2397217... stored 1.240 (124.000); 3 x 2.000 -> 2.0092735... stored
+    //   2.009 (6.027); total 30 + 130.027 = 160.027, residue -0.027.
+    // Residue pass: 1.240 - 0.027 / 100 stays 1.240; 2.009 - 0.027 / 3 = 2.000 gives 160.000.
+    EXPECT_NEAR(h.KONZAPL, 160.0, 1e-9);
+    const std::vector<double> p = prices();
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0], 2.0);
+    EXPECT_EQ(p[1], 5.0);  // another costing is not touched
+    EXPECT_EQ(p[2], 1.24);
+    EXPECT_EQ(cells(10, 61, 13), "(     160.00)");
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(message_of(d[0]), "Razlika pri zaokruzenju: 0.60 din. Automatska korekcija (D/N)?");
+    EXPECT_EQ(rt::NEXTKEY(), 'X');  // no failure message waited for a key
+}
+
+TEST_F(CostingItems, ResidueBelowThePriceDecimalsIsReported) {
+    make_kalk({{"000001", "020", 1000, 1.000}});
+    CostingHeaderVars h = header(1000, 1000.30);
+    start("d{dump}.X");
+    ZAOKRUZI(h);
+    EXPECT_EQ(prices(), std::vector<double>{1.0});
+    EXPECT_NEAR(h.KONZAPL, 1000.0, 1e-9);
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(message_of(d[0]), "Program nije uspeo da koriguje iznos od: 0.30 din.");
+    EXPECT_EQ(rt::NEXTKEY(), 'X');
+}
+
+TEST_F(CostingItems, ZeroQuantitiesAndZeroPurchaseValueChangeNothing) {
+    make_kalk({{"000001", "020", 0, 5.000}});
+    CostingHeaderVars h = header(0, 1);
+    h.WTROSAK = 0;
+    start("D.X");
+    ZAOKRUZI(h);
+    EXPECT_EQ(prices(), std::vector<double>{5.0});
+    EXPECT_EQ(h.KONZAPL, 0.0);
+    EXPECT_EQ(rt::NEXTKEY(), 'X');
+}
+
+TEST_F(CostingItems, NoCorrectionOutsideItsLimits) {
+    make_kalk({{"000001", "020", 10, 100.000}});
+    start("X");
+    // 100 or more, nothing to pay, or a difference that rounds to 0: no question at all.
+    CostingHeaderVars h = header(1000, 1100);
+    ZAOKRUZI(h);
+    h = header(1000, 900);
+    ZAOKRUZI(h);
+    h = header(1000, 0);
+    ZAOKRUZI(h);
+    h = header(1000, 1000.004);
+    ZAOKRUZI(h);
+    EXPECT_EQ(rt::NEXTKEY(), 'X');
+    // Answered no, or a buy-off costing: the prices stay.
+    start("ND");
+    h = header(1000, 1001);
+    ZAOKRUZI(h);
+    WOTKUP = true;
+    ZAOKRUZI(h);
+    EXPECT_EQ(h.KONZAPL, 1000.0);
+    EXPECT_EQ(prices(), std::vector<double>{100.0});
+    EXPECT_EQ(rt::NEXTKEY(), 0);
+}
+
+TEST_F(CostingItems, CorrectionUsesTheOpenItemTableAndPutsItBack) {
+    make_kalk({{"000001", "020", 2, 10.000}, {"000001", "010", 1, 10.000}});
+    // The costing screen holds "kalk" in number order, on its second record.
+    rt::dbf::select(3);
+    ASSERT_TRUE(open_table("kalk"));
+    rt::dbf::current().go_to(2);
+    rt::dbf::select(1);
+    CostingHeaderVars h = header(30, 30.30);
+    start("D");
+    ZAOKRUZI(h);
+    // Coefficient 0.01: 10.100 each, 2 x 10.1 + 10.1 = 30.30.
+    EXPECT_NEAR(h.KONZAPL, 30.3, 1e-9);
+    EXPECT_EQ(rt::dbf::current_number(), 1);
+    rt::dbf::WorkArea& a = rt::dbf::area("kalk");
+    EXPECT_EQ(a.order(), 1);
+    EXPECT_EQ(a.recno(), 2u);
+    EXPECT_EQ(a.get_num("FAKCEN"), 10.1);
+    rt::dbf::close_all();
+    EXPECT_EQ(prices(), (std::vector<double>{10.1, 10.1}));
+}
+
+TEST_F(CostingItems, BackComputedMarginIsStoredWithTwoDecimals) {
+    make_kalk({{"000001", "020", 1, 100.000}});
+    CostingItemVars v;
+    v.WFAKCEN = 100;
+    v.WRUCP = 25;
+    ASSERT_TRUE(item_rates("020", false, v.WPOREZ, v.WPSPOR));
+    RAC_PC(v);
+    RUC_IZ_CENE(v);
+    rt::dbf::WorkArea a;
+    ASSERT_TRUE(a.open(dbf_path("kalk")));
+    ASSERT_TRUE(a.rlock());
+    a.put("RUCP", v.WRUCP);
+    a.put("PRODCEN", v.WPRODCEN);
+    a.unlock();
+    a.close();
+    ASSERT_TRUE(a.open(dbf_path("kalk")));
+    EXPECT_EQ(a.get_num("RUCP"), 25.0);
+    EXPECT_EQ(a.get_num("PRODCEN"), 150.0);
+}
+
+// ---- Up from a new item row ----
+
+class ItemReturn : public CostingItems {
+protected:
+    void SetUp() override {
+        CostingItems::SetUp();
+        make_kalk({{"000001", "020", 1, 1}, {"000001", "010", 2, 1}, {"000002", "020", 3, 1},
+                   {"000001", "018", 4, 1}});
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("kalk"));  // number order, as the costing screen has it
+        h_.WBRKALK = "000001";
+        it_.R = 16;
+        it_.RB = 4;
+    }
+    // The handler as the costing binds it; the editor notes the quantity of the item it was
+    // given and the flags it saw.
+    ItemListReturn handler() {
+        return GDIK(h_, it_, [this] {
+            ++calls_;
+            seen_qty_ = rt::dbf::current().get_num("KOLICINA");
+            seen_r_ = it_.R;
+            seen_izmena_ = h_.GD_IZMENA;
+        });
+    }
+    CostingHeaderVars h_;
+    CostingItemVars it_;
+    int calls_ = 0, seen_r_ = 0;
+    double seen_qty_ = 0;
+    bool seen_izmena_ = false;
+};
+
+TEST_F(ItemReturn, LastItemOfTheDocumentGoesToTheEditor) {
+    rt::dbf::WorkArea& a = rt::dbf::current();
+    // Just written: the pointer is on the last item of costing 1 (record 4).
+    a.go_to(4);
+    rt::SET_LASTKEY(rt::K::UP);
+    rt::SETKEY(rt::K::UP, item_return_key(handler()));
+    EXPECT_TRUE(return_to_items(handler()));
+    EXPECT_EQ(calls_, 1);
+    EXPECT_EQ(seen_qty_, 4.0);
+    EXPECT_EQ(seen_r_, 15);
+    EXPECT_TRUE(seen_izmena_);
+    EXPECT_EQ(it_.RB, 3);
+    EXPECT_FALSE(rt::GETKEY(rt::K::UP));  // unbound itself
+
+    // A continued costing with the pointer past its items (on costing 2): one back.
+    h_.NASTAVAK = true;
+    h_.WBRKALK = "000001";
+    a.set_order(1);
+    a.seek("000002");
+    ASSERT_EQ(a.recno(), 3u);
+    return_to_items(handler());
+    EXPECT_EQ(seen_qty_, 4.0);
+    // At end of file: one back, onto the last item.
+    h_.NASTAVAK = false;
+    h_.WBRKALK = "000002";
+    a.go_bottom();
+    a.skip();
+    ASSERT_TRUE(a.eof());
+    return_to_items(handler());
+    EXPECT_EQ(seen_qty_, 3.0);
+    // On the item just before the document's items: one forward. (Each return steps R back.)
+    EXPECT_EQ(it_.R, 13);
+    it_.R = 16;
+    a.go_to(4);
+    return_to_items(handler());
+    EXPECT_EQ(seen_qty_, 3.0);
+    // The first item of the document at the top of the table: it stays.
+    h_.WBRKALK = "000001";
+    a.go_top();
+    return_to_items(handler());
+    EXPECT_EQ(seen_qty_, 1.0);
+    EXPECT_EQ(calls_, 5);
+}
+
+TEST_F(ItemReturn, FirstRowOrAnotherKeyDoesNothing) {
+    rt::SETKEY(rt::K::UP, item_return_key(handler()));
+    it_.R = 13;
+    it_.RB = 1;
+    rt::SET_LASTKEY(rt::K::UP);
+    EXPECT_TRUE(return_to_items(handler()));
+    rt::SET_LASTKEY(rt::K::ENTER);
+    it_.R = 15;
+    EXPECT_TRUE(return_to_items(handler()));
+    EXPECT_EQ(calls_, 0);
+    EXPECT_EQ(it_.R, 15);
+    EXPECT_FALSE(h_.GD_IZMENA);
+    EXPECT_FALSE(rt::GETKEY(rt::K::UP));
+}
+
+TEST_F(ItemReturn, UpInTheCodeFieldEndsTheReadAfterTheEditor) {
+    rt::dbf::current().go_to(4);
+    double code = 0;
+    {
+        start("12{Up}X");
+        ItemReturnKey up(handler());
+        rt::GetList gl;
+        rt::GET(gl, rt::get(it_.R, 3, code, "999999"));
+        rt::GET(gl, rt::get(it_.R, 35, it_.WKOLICINA, "99999.999"));
+        rt::READ(gl);
+        EXPECT_EQ(calls_, 1);
+        EXPECT_EQ(seen_r_, 15);
+        EXPECT_EQ(rt::NEXTKEY(), 'X');  // the read ended, the quantity was never asked
+    }
+    EXPECT_FALSE(rt::GETKEY(rt::K::UP));
+
+    // On the first item row Up is only given up: the read goes on to Enter.
+    it_.R = 13;
+    {
+        start("{Up}5{Enter}7{Enter}X");
+        ItemReturnKey up(handler());
+        rt::GetList gl;
+        rt::GET(gl, rt::get(it_.R, 3, code, "999999"));
+        rt::GET(gl, rt::get(it_.R, 35, it_.WKOLICINA, "99999.999"));
+        rt::READ(gl);
+        EXPECT_EQ(code, 5.0);
+        EXPECT_EQ(it_.WKOLICINA, 7.0);
+        EXPECT_EQ(calls_, 1);
+    }
+}
+
+// ---- the VAT rate change with an article held elsewhere ----
+
+TEST_F(CalcTest, RateChangeLeavesAHeldArticleAndSaysSo) {
+    const TableDef* def = table_def("mdart");
+    ASSERT_NE(def, nullptr);
+    rt::dbf::create_table(dbf_path("mdart"), parse_polja(def->polja));
+    for (const IndexDef& ix : def->indexes) ASSERT_TRUE(MAKENTX("mdart", ix.key, ix.file));
+    {
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("mdart"));
+        rt::dbf::WorkArea& a = rt::dbf::current();
+        for (const char* code : {"000001", "000002", "000003"}) {
+            ASSERT_TRUE(a.append_blank());
+            a.put("SIFRA", code);
+            a.put("TARGR", "020");
+            a.put("PRODCEN", 120.0);
+        }
+        a.unlock();
+        rt::dbf::close_all();
+    }
+    // Another workstation holds article 2.
+    rt::dbf::WorkArea other;
+    ASSERT_TRUE(other.open(dbf_path("mdart")));
+    other.go_to(2);
+    ASSERT_TRUE(other.rlock());
+
+    // The lock is tried for five seconds (ten half-second pauses), then the messages.
+    start("20{Enter}10{Enter}D{Enter}" + std::string("{pause}{pause}{pause}{pause}{pause}{pause}") +
+          "{pause}{pause}{pause}{pause}{pause}{pause}{dump}.{dump}.X");
+    PROMENIPDV();
+    EXPECT_EQ(rt::NEXTKEY(), 'X');
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(message_of(d[0]), "Artikli zauzeti na drugoj radnoj stanici nisu promenjeni: 1");
+    EXPECT_EQ(message_of(d[1]), "Promena stope PDV je zavrsena.");
+    other.unlock();
+    other.close();
+
+    rt::dbf::WorkArea a;
+    ASSERT_TRUE(a.open(dbf_path("mdart")));
+    std::vector<std::string> groups;
+    std::vector<double> prices;
+    for (a.go_top(); !a.eof(); a.skip()) {
+        groups.push_back(a.get_str("TARGR"));
+        prices.push_back(a.get_num("PRODCEN"));
+    }
+    EXPECT_EQ(groups, (std::vector<std::string>{"010", "020", "010"}));
+    // 120 / 1.20 x 1.10 = 110
+    EXPECT_EQ(prices, (std::vector<double>{110.0, 120.0, 110.0}));
+    EXPECT_FALSE(rt::dbf::alias_used("mdart"));
+}
+
+}  // namespace
+}  // namespace tor::test

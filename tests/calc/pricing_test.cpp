@@ -1,0 +1,433 @@
+// The price, rebate and VAT hooks, the closed-period guard and the date proposals, on values
+// worked out by hand.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calc/calc_fixture.h"
+#include "calc/pricing.h"
+#include "calc/rates.h"
+
+namespace tor::test {
+namespace {
+
+// ---- rates ----
+
+TEST(VatRates, TableByGroupAndUnknownGroups) {
+    EXPECT_EQ(porez("020"), 20.0);
+    EXPECT_EQ(pspor("020"), 16.667);
+    EXPECT_EQ(pspor("018"), 15.254);
+    EXPECT_EQ(pspor("010"), 9.09);
+    EXPECT_EQ(pspor("008"), 7.407);
+    EXPECT_EQ(porez("005"), 5.0);
+    EXPECT_EQ(pspor("005"), 4.761);
+    EXPECT_EQ(porez("000"), 0.0);
+    EXPECT_FALSE(porez("007").has_value());
+    EXPECT_FALSE(pspor("20").has_value());
+    EXPECT_FALSE(pspor("").has_value());
+    EXPECT_EQ(tariff_group(18), "018");
+    EXPECT_EQ(tariff_group(0), "000");
+    EXPECT_EQ(tariff_group(7), "");
+}
+
+TEST_F(CalcTest, ItemRatesZeroOutsideVatAndForRepresentation) {
+    double p = -1, s = -1;
+    EXPECT_TRUE(item_rates("018", false, p, s));
+    EXPECT_EQ(p, 18.0);
+    EXPECT_EQ(s, 15.254);
+    EXPECT_TRUE(item_rates("018", true, p, s));
+    EXPECT_EQ(p, 0.0);
+    EXPECT_EQ(s, 0.0);
+    WPDVKOM = false;
+    EXPECT_TRUE(item_rates("020", false, p, s));
+    EXPECT_EQ(p, 0.0);
+    EXPECT_EQ(s, 0.0);
+    WPDVKOM = true;
+    EXPECT_FALSE(item_rates("019", false, p, s));
+    EXPECT_EQ(p, 0.0);
+    EXPECT_EQ(s, 0.0);
+    // Buy-off compensation changes rate on 01.10.2012.
+    EXPECT_EQ(OTKUP_STOPA(rt::Date::ymd(2012, 9, 30)), 5.0);
+    EXPECT_EQ(OTKUP_STOPA(rt::Date::ymd(2012, 10, 1)), 8.0);
+}
+
+// ---- margin and selling price ----
+
+TEST_F(CalcTest, MarginGivesSellingPriceAndIsComputedBack) {
+    CostingItemVars v;
+    v.WFAKCEN = 100;
+    v.WRUCP = 25;
+    ASSERT_TRUE(item_rates("020", false, v.WPOREZ, v.WPSPOR));
+    EXPECT_TRUE(RAC_PC(v));
+    EXPECT_NEAR(v.WFCR, 125.0, 1e-9);
+    EXPECT_NEAR(v.WPRODCEN, 150.0, 1e-9);
+    // (150 - 150 x 16.667 / 100) / 100 x 100 - 100 = 24.9995, two decimals 25.00
+    RUC_IZ_CENE(v);
+    EXPECT_NEAR(v.WRUCP, 24.9995, 1e-9);
+    EXPECT_EQ(rt::ROUND(v.WRUCP, 2), 25.0);
+
+    // A non-zero margin replaces a price already there; a zero margin keeps it.
+    v.WPRODCEN = 999;
+    v.WRUCP = 10;
+    ASSERT_TRUE(item_rates("010", false, v.WPOREZ, v.WPSPOR));
+    RAC_PC(v);
+    EXPECT_NEAR(v.WPRODCEN, 121.0, 1e-9);
+    v.WPRODCEN = 130;
+    v.WRUCP = 0;
+    RAC_PC(v);
+    EXPECT_EQ(v.WPRODCEN, 130.0);
+    // A zero margin over a zero price: the price is the purchase price plus VAT.
+    v.WPRODCEN = 0;
+    RAC_PC(v);
+    EXPECT_NEAR(v.WPRODCEN, 110.0, 1e-9);
+
+    // No purchase price: margin 0 whatever the selling price.
+    v.WFAKCEN = 0;
+    v.WPRODCEN = 500;
+    RUC_IZ_CENE(v);
+    EXPECT_EQ(v.WRUCP, 0.0);
+}
+
+TEST_F(CalcTest, FivePercentGroupKeepsAPositiveMargin) {
+    // Price 105 at "005" from purchase price 100: 105 - 105 x 4.761 / 100 = 100.00095, so the
+    // margin is 0.00095 and the item is not refused as sold below cost.
+    CostingItemVars v;
+    v.WFAKCEN = 100;
+    ASSERT_TRUE(item_rates("005", false, v.WPOREZ, v.WPSPOR));
+    RAC_PC(v);
+    EXPECT_NEAR(v.WPRODCEN, 105.0, 1e-9);
+    RUC_IZ_CENE(v);
+    EXPECT_NEAR(v.WRUCP, 0.00095, 1e-9);
+    EXPECT_GT(v.WRUCP, 0.0);
+}
+
+TEST_F(CalcTest, EmptySellingPriceIsFilledAndKeepsTheCursor) {
+    CostingItemVars v;
+    v.WFAKCEN = 80;
+    v.WRUCP = 50;
+    v.WPOREZ = 18;
+    EXPECT_FALSE(NULA_PC(v));
+    EXPECT_NEAR(v.WFCR, 120.0, 1e-9);
+    EXPECT_NEAR(v.WPRODCEN, 141.6, 1e-9);
+    // Leaving the field again with the filled price lets the cursor go.
+    EXPECT_TRUE(NULA_PC(v));
+    EXPECT_NEAR(v.WPRODCEN, 141.6, 1e-9);
+}
+
+// ---- rebate ----
+
+TEST_F(CalcTest, RebateQuestionOncePerDocumentAndTheDocumentWideRebate) {
+    start("{dump}DX");
+    CostingItemVars v;
+    v.R = 14;
+    v.WFAKCEN = 200;
+    v.WRABAT = 10;
+    EXPECT_TRUE(RABATK(v));
+    EXPECT_NEAR(v.WFAKCEN, 180.0, 1e-9);
+    EXPECT_TRUE(v.ZBIRNIRABAT);
+    EXPECT_TRUE(v.PITAO_RABAT);
+    EXPECT_EQ(v.WRABAT, 10.0);
+    EXPECT_EQ(cells(14, 45, 10), "   180.000");
+    EXPECT_EQ(cells(14, 56, 6), " 10.00");
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(message_of(d[0]), "Zelite li isti rabat na celom dokumentu (D/N)?");
+
+    // The next item: the same rebate, no question.
+    v.R = 15;
+    v.WFAKCEN = 50;
+    RABATK(v);
+    EXPECT_NEAR(v.WFAKCEN, 45.0, 1e-9);
+    EXPECT_EQ(v.WRABAT, 10.0);
+    EXPECT_EQ(rt::NEXTKEY(), 'X');
+}
+
+TEST_F(CalcTest, RebateForOneItemOnlyIsFoldedIntoThePrice) {
+    start("n");
+    CostingItemVars v;
+    v.WFAKCEN = 200;
+    v.WRABAT = 10;
+    RABATK(v);
+    EXPECT_NEAR(v.WFAKCEN, 180.0, 1e-9);
+    EXPECT_FALSE(v.ZBIRNIRABAT);
+    EXPECT_TRUE(v.PITAO_RABAT);
+    EXPECT_EQ(v.WRABAT, 0.0);
+    EXPECT_EQ(cells(13, 56, 6), "  0.00");
+    // Asked already: a later rebate is applied without the question and forgotten.
+    v.WFAKCEN = 40;
+    v.WRABAT = 25;
+    RABATK(v);
+    EXPECT_NEAR(v.WFAKCEN, 30.0, 1e-9);
+    EXPECT_EQ(v.WRABAT, 0.0);
+    // No rebate, no question, the price stays.
+    CostingItemVars w;
+    w.WFAKCEN = 12.5;
+    RABATK(w);
+    EXPECT_EQ(w.WFAKCEN, 12.5);
+    EXPECT_FALSE(w.PITAO_RABAT);
+}
+
+// ---- quantity ----
+
+TEST_F(CalcTest, QuantityChecksInOrder) {
+    start("{dump}.{dump}.{dump}.{dump}.{dump}.Z");
+    CostingItemVars v;
+    KAL_TROS = true;
+    v.WKOLICINA = 0;
+    EXPECT_FALSE(KONTR_KOL(v));  // zero comes before the sign
+    v.WKOLICINA = 5;
+    KAL_REPR = true;
+    EXPECT_FALSE(KONTR_KOL(v));  // cost before representation
+    KAL_TROS = false;
+    EXPECT_FALSE(KONTR_KOL(v));
+    KAL_REPR = false;
+    WSIFDEL = "005";
+    KALK_FORM = 2;
+    EXPECT_FALSE(KONTR_KOL(v));
+    // Returns are the rule in all three variants.
+    KAL_TROS = KAL_REPR = true;
+    v.WKOLICINA = -5;
+    EXPECT_TRUE(KONTR_KOL(v));
+    KAL_TROS = KAL_REPR = false;
+    KALK_FORM = 1;
+    v.WKOLICINA = 5;
+    EXPECT_TRUE(KONTR_KOL(v));
+    WSIFDEL = "007";
+    KALK_FORM = 2;
+    EXPECT_TRUE(KONTR_KOL(v));
+    // A screen without costing variants: a flag left from a cost costing does not count.
+    KAL_TROS = true;
+    EXPECT_TRUE(KONTR_KOL(3.0));
+    EXPECT_TRUE(KONTR_KOL(-3.0));
+    EXPECT_FALSE(KONTR_KOL(0.0));
+
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 5u);
+    EXPECT_EQ(message_of(d[0]), "Nije dozvoljena Nula Kolicina!");
+    EXPECT_EQ(message_of(d[1]), "Minusna kolicina je obavezna u Kalkulaciji-Trosak!");
+    EXPECT_EQ(message_of(d[2]), "Minusna kolicina je obavezna u Kalkulaciji-Reprezentacija!");
+    EXPECT_EQ(message_of(d[3]), "Minusna kolicina je obavezna na Kalkulaciji za Obrazac KR-1!");
+    EXPECT_EQ(message_of(d[4]), "Nije dozvoljena Nula Kolicina!");
+    EXPECT_EQ(rt::NEXTKEY(), 'Z');
+}
+
+// ---- invoice ----
+
+TEST_F(CalcTest, InvoiceRebateAndNetPrice) {
+    InvoiceItemVars v;
+    v.WPRODCEN = 120;
+    v.WRABAT = 10;
+    EXPECT_TRUE(RAC_N_PC(v));
+    EXPECT_NEAR(v.WNPCENA, 108.0, 1e-9);
+    v.WNPCENA = 90;
+    EXPECT_TRUE(RAC_N_RAB(v));
+    EXPECT_NEAR(v.WRABAT, 25.0, 1e-9);
+    // A net price above the price is a negative rebate (the invoice turns it into a price).
+    v.WNPCENA = 150;
+    RAC_N_RAB(v);
+    EXPECT_NEAR(v.WRABAT, -25.0, 1e-9);
+    // No price: the quotient counts as 0, the whole price is rebate.
+    v.WPRODCEN = 0;
+    v.WNPCENA = 10;
+    RAC_N_RAB(v);
+    EXPECT_EQ(v.WRABAT, 100.0);
+}
+
+TEST_F(CalcTest, DueDateFromDaysOfCredit) {
+    InvoiceHeaderVars h;
+    h.WDATPRO = rt::Date::ymd(2026, 3, 10);
+    h.WVALUTA = 30;
+    EXPECT_TRUE(RAC_DATV(h));
+    EXPECT_EQ(h.WDATVAL, rt::Date::ymd(2026, 4, 9));
+    EXPECT_EQ(cells(8, 14, 10), "09.04.2026");
+    h.WDATPRO = rt::Date::ymd(2024, 2, 28);
+    h.WVALUTA = 1;
+    RAC_DATV(h);
+    EXPECT_EQ(h.WDATVAL, rt::Date::ymd(2024, 2, 29));
+}
+
+// ---- registers and entries ----
+
+TEST_F(CalcTest, CommissionPurchasePriceFromSalePrice) {
+    WSIFDEL = "005";
+    PROC_RUC = 25;
+    GoodsEntryVars g;
+    g.WTARGR = 20;
+    g.WPRODCEN = 250;
+    rt::KEYBOARD("abc");
+    EXPECT_TRUE(RAC_NABCEN(g));
+    // 250 - 250 x 16.667 / 100 = 208.3325; less 25 % = 156.249375; whole units 156
+    EXPECT_EQ(g.WNABCEN, 156.0);
+    EXPECT_EQ(cells(18, 33, 11), "     156.00");
+    EXPECT_EQ(rt::CELL(18, 33).attr, attr_of(INVERZ));
+    EXPECT_EQ(rt::NEXTKEY(), 0);
+
+    // A price already there, another activity or a group outside the table: nothing proposed.
+    g.WNABCEN = 7;
+    RAC_NABCEN(g);
+    EXPECT_EQ(g.WNABCEN, 7.0);
+    g.WNABCEN = 0;
+    g.WTARGR = 7;
+    RAC_NABCEN(g);
+    EXPECT_EQ(g.WNABCEN, 0.0);
+    g.WTARGR = 18;
+    WSIFDEL = "007";
+    RAC_NABCEN(g);
+    EXPECT_EQ(g.WNABCEN, 0.0);
+}
+
+TEST_F(CalcTest, UnitOfMeasureDefaults) {
+    std::string unit = "L  ";
+    rt::SET_LASTKEY(rt::K::PGDN);
+    rt::KEYBOARD("xy");
+    EXPECT_FALSE(JEME(unit));
+    EXPECT_EQ(unit, "KG ");
+    EXPECT_EQ(cells(16, 33, 3), "KG ");
+    EXPECT_EQ(rt::CELL(16, 33).attr, attr_of(INVERZ));
+    EXPECT_EQ(rt::NEXTKEY(), 0);
+
+    unit = "   ";
+    rt::SET_LASTKEY(rt::K::ENTER);
+    EXPECT_FALSE(JEME(unit, 21, 33));
+    EXPECT_EQ(unit, "KOM");
+    EXPECT_EQ(cells(21, 33, 3), "KOM");
+
+    unit = "L  ";
+    EXPECT_TRUE(JEME(unit));
+    EXPECT_EQ(unit, "L  ");
+}
+
+TEST_F(CalcTest, AmountsToPayOfExpenditureVatBaseAndInternalVat) {
+    ExpenditureVars e;
+    e.WTROSAK = 100;
+    e.WPDV = 20;
+    e.WPDVPS = 8;
+    e.WPDVOS = 20;
+    EXPECT_TRUE(TRPDV_IZN(e));
+    EXPECT_EQ(e.WIZNOS, 120.0);
+    EXPECT_EQ(cells(9, 62, 11), "     120.00");
+    EXPECT_EQ(rt::CELL(9, 62).attr, attr_of(INVERZ));
+    S_RAZPRENPDV = true;
+    TRPDV_IZN(e);
+    EXPECT_EQ(e.WIZNOS, 128.0);
+    EXPECT_EQ(cells(10, 62, 11), "     128.00");
+
+    VatBaseVars b;
+    b.WOSNOVICA = 1000;
+    b.WPDV = 200;
+    rt::CLS();
+    EXPECT_TRUE(OOPDV_IZN(b));
+    EXPECT_EQ(b.WIZNOS, 1200.0);
+    EXPECT_EQ(cells(9, 62, 10), "   1200.00");
+    EXPECT_EQ(rt::CELL(9, 62).attr, attr_of(INVERZ));
+
+    InternalVatVars o;
+    o.WOOSNOV = 1000;
+    o.WOSTOPA = 20;
+    o.WOZNAKA = 1;
+    EXPECT_TRUE(OPDVGR(o));
+    EXPECT_EQ(o.WOPDV, 200.0);
+    EXPECT_EQ(cells(10, 29, 15), "        1000.00");
+    EXPECT_EQ(cells(10, 56, 15), "         200.00");
+    // Without the right to deduct, the input columns show 0 while the VAT is still calculated.
+    o.WOZNAKA = 2;
+    o.WOSTOPA = 10;
+    OPDVGR(o);
+    EXPECT_EQ(o.WOPDV, 100.0);
+    EXPECT_EQ(cells(10, 29, 15), "           0.00");
+    EXPECT_EQ(cells(10, 56, 15), "           0.00");
+}
+
+// ---- dates ----
+
+TEST(DateProposals, EndOfThePreviousMonth) {
+    using rt::Date;
+    EXPECT_EQ(PERIOD(Date::ymd(2026, 3, 16)), Date::ymd(2026, 2, 28));
+    EXPECT_EQ(PERIOD(Date::ymd(2024, 3, 1)), Date::ymd(2024, 2, 29));
+    EXPECT_EQ(PERIOD(Date::ymd(2026, 1, 15)), Date::ymd(2025, 12, 31));
+    EXPECT_EQ(PERIOD(Date::ymd(2026, 2, 28)), Date::ymd(2026, 1, 31));
+    EXPECT_EQ(PERIOD(Date::ymd(2026, 5, 31)), Date::ymd(2026, 4, 30));
+    EXPECT_EQ(PERIOD(Date::ymd(2026, 12, 31)), Date::ymd(2026, 11, 30));
+    EXPECT_TRUE(PERIOD(Date()).empty());
+}
+
+TEST(DateProposals, LastStocktakeAtEveryQuarterBoundary) {
+    using rt::Date;
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 1, 1)), Date::ymd(2025, 12, 31));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 3, 31)), Date::ymd(2025, 12, 31));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 4, 1)), Date::ymd(2026, 3, 31));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 4, 30)), Date::ymd(2026, 3, 31));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 5, 1)), Date::ymd(2026, 6, 30));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 7, 31)), Date::ymd(2026, 6, 30));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 8, 1)), Date::ymd(2026, 9, 30));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 10, 31)), Date::ymd(2026, 9, 30));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 11, 1)), Date::ymd(2026, 12, 31));
+    EXPECT_EQ(DATKUM(Date::ymd(2026, 12, 31)), Date::ymd(2026, 12, 31));
+    EXPECT_TRUE(DATKUM(Date()).empty());
+}
+
+class ClosedPeriod : public CalcTest {
+protected:
+    void settle(const std::string& file, const std::string& text) {
+        std::ofstream(DIR + file, std::ios::binary) << text;
+    }
+};
+
+TEST_F(ClosedPeriod, NoSettlementOrALaterDatePassesWithoutAsking) {
+    start("Z");
+    EXPECT_TRUE(LASTPDVDATE(rt::Date::ymd(2020, 1, 1)));
+    settle("lastdate.pdv", "31.03.2026");
+    EXPECT_TRUE(LASTPDVDATE(rt::Date::ymd(2026, 4, 1)));
+    EXPECT_EQ(rt::NEXTKEY(), 'Z');
+}
+
+TEST_F(ClosedPeriod, SettledDateNeedsDThenA) {
+    settle("lastdate.pdv", "31.03.2026\r\n");
+    HELPKEY = "the screen's own help";
+    start("{dump}D{dump}AZ");
+    EXPECT_TRUE(LASTPDVDATE(rt::Date::ymd(2026, 3, 31)));
+    EXPECT_EQ(HELPKEY, "the screen's own help");
+    EXPECT_EQ(rt::NEXTKEY(), 'Z');
+    auto d = dumps();
+    ASSERT_EQ(d.size(), 2u);
+    // The box shows the lines of the warning one under the other from row 3.
+    const std::vector<std::string> lines = {
+        "PAZNJA:",
+        "PDV je obracunat zakljucno sa datumom 31.03.2026.",
+        "Vi ste upravo uneli datum 31.03.2026.",
+        "UNOSOM OVOG DATUMA PROMENICETE OBRACUNATI PDV I PRATECE EVIDENCIJE.",
+        "",
+        "Ako ste razumeli ovu poruku i sigurni ste da zelite da nastavite",
+        "knjizenje sa unetim datumom pritisnite prvo slovo D, a zatim slovo A.",
+        "Inace pritisnite bilo koji taster i izmenite datum.",
+        "",
+        "Program ceka vasu odluku...",
+        "",
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string row = rt::utf8_to_cp437(d[0][3 + i]);
+        const size_t l = row.find('\xBA'), r = row.rfind('\xBA');
+        ASSERT_NE(l, std::string::npos) << i;
+        EXPECT_EQ(rt::ALLTRIM(row.substr(l + 1, r - l - 1)), lines[i]) << i;
+    }
+    EXPECT_EQ(d[1], d[0]);  // the same box again for the second key
+
+    start("da");
+    EXPECT_TRUE(LASTPDVDATE(rt::Date::ymd(2026, 1, 15)));
+}
+
+TEST_F(ClosedPeriod, AnythingButDThenARefusesTheDate) {
+    settle("LASTDATE.PDV", "31.03.2026");  // as moved from DOS
+    start("DxZ");
+    EXPECT_FALSE(LASTPDVDATE(rt::Date::ymd(2026, 3, 31)));
+    EXPECT_EQ(rt::NEXTKEY(), 'Z');
+    start("AZ");
+    EXPECT_FALSE(LASTPDVDATE(rt::Date::ymd(2026, 3, 1)));
+    EXPECT_EQ(rt::NEXTKEY(), 'Z');
+    start("{Enter}DZ");
+    EXPECT_FALSE(LASTPDVDATE(rt::Date::ymd(2026, 3, 1)));
+    EXPECT_EQ(rt::NEXTKEY(), 'D');
+}
+
+}  // namespace
+}  // namespace tor::test
