@@ -10,6 +10,8 @@
 namespace tor::test {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class Tools : public UiTest {
 protected:
     void SetUp() override {
@@ -22,37 +24,48 @@ protected:
         rt::SETKEY(rt::K::ALT_D, {});
         UiTest::TearDown();
     }
-    // A key script whose {dump}s go to dumps_; the screen gets a recognisable background.
+    // A key script whose {dump}s are kept; every row of the screen under the tools gets its own
+    // letter ('a' on row 0, 'b' on row 1 …) to show what is covered and what is put back.
     void script(const std::string& keys) {
         dumps_ = root_ + "/screens.txt";
         std::filesystem::remove(dumps_);
         rt::console_init_headless(keys, dumps_);
         rt::clk::set_virtual(rt::Date::ymd(2026, 3, 10));
         rt::SETCOLOR(NORMAL);
-        rt::CLS();
-        for (int r = 0; r < rt::ROWS; ++r) rt::SAY(r, 0, std::string(80, static_cast<char>('a' + r % 26)));
+        for (int r = 0; r < rt::ROWS; ++r) rt::SAY(r, 0, std::string(80, static_cast<char>('a' + r)));
     }
-    // Dump n (0-based), one CP437 byte per cell and row.
-    std::vector<std::string> dump(size_t n) const {
+    // Dump n, one CP437 byte per cell.
+    Lines dump(size_t n) const {
         std::ifstream f(dumps_);
-        std::vector<std::string> rows;
+        Lines rows;
         for (std::string line; std::getline(f, line);)
             if (line != "----") rows.push_back(rt::utf8_to_cp437(line));
-        EXPECT_GE(rows.size(), (n + 1) * 25) << "no dump " << n;
-        if (rows.size() < (n + 1) * 25) return std::vector<std::string>(25, std::string(80, ' '));
+        if (rows.size() < (n + 1) * 25) {
+            ADD_FAILURE() << "no dump " << n;
+            return Lines(25, std::string(80, ' '));
+        }
         return {rows.begin() + static_cast<long>(n * 25), rows.begin() + static_cast<long>(n * 25 + 25)};
     }
-    // The tape line at row r of a dump, 15 cells from column 4 (window at its home place).
-    std::string tape_of(const std::vector<std::string>& d, int r) const { return d[r].substr(4, 15); }
-
+    // The calculator at its home place after the keys: the tape (rows 3-10, blanks trimmed) and
+    // the entry line. Esc then closes it.
+    struct Seen {
+        Lines tape;
+        std::string entry;
+    };
+    Seen calc(const std::string& keys) {
+        script(keys + "{dump}{Esc}z");
+        KALL();
+        EXPECT_EQ(rt::NEXTKEY(), 'z') << keys;
+        Lines d = dump(0);
+        Seen s;
+        for (int r = 3; r <= 10; ++r) s.tape.push_back(rt::ALLTRIM(d[r].substr(4, 15)));
+        s.entry = rt::ALLTRIM(d[12].substr(3, 16));
+        return s;
+    }
     std::string dumps_;
 };
 
-std::string num(const std::string& n, const std::string& tail = "") {
-    std::string s = std::string(13 - n.size(), ' ') + n + tail;
-    return s + std::string(15 - s.size(), ' ');
-}
-std::string line(const std::string& s) { return s + std::string(15 - s.size(), ' '); }
+Lines tail(const Lines& l, size_t n) { return Lines(l.end() - static_cast<long>(n), l.end()); }
 
 // ---- the calculator ----
 
@@ -61,36 +74,34 @@ TEST_F(Tools, TapeOfASumAndTheLastTapeShownAgainWithR) {
     const std::string before = rt::screen_text();
     KALL();
     EXPECT_EQ(rt::screen_text(), before);
-    EXPECT_TRUE(SCRKALL);
-    auto d = dump(0);
-    // The window at its home place: rows 2-13, columns 2-19, the title on the top border.
-    EXPECT_EQ(d[2].substr(2, 18), "\xC9\xCD\xCD\xCD\xCD" "DIGITRON" "\xCD\xCD\xCD\xCD\xBB");
-    EXPECT_EQ(d[13].substr(2, 18), "\xC8" + std::string(16, '\xCD') + "\xBC");
+    Lines d = dump(0);
+    // The window: rows 2-13, columns 2-19; numbers right-aligned in 13 columns from column 4.
+    EXPECT_EQ(d[2].substr(1, 20), "c\xC9\xCD\xCD\xCD\xCD" "DIGITRON" "\xCD\xCD\xCD\xCD\xBB" "c");
     EXPECT_EQ(d[11].substr(2, 18), "\xBA" + std::string(16, '\xC4') + "\xBA");
-    EXPECT_EQ(tape_of(d, 5), line(""));
-    EXPECT_EQ(tape_of(d, 6), num("5.00"));
-    EXPECT_EQ(tape_of(d, 7), num("3.00", "+"));
-    EXPECT_EQ(tape_of(d, 8), line("-------------"));
-    EXPECT_EQ(tape_of(d, 9), num("8.00", "="));
-    EXPECT_EQ(tape_of(d, 10), line("============="));
-    EXPECT_EQ(d[12].substr(3, 16), std::string(10, ' ') + "0" + std::string(5, ' '));
-    EXPECT_EQ(d[1].substr(0, 20), std::string(20, 'b'));  // the screen around is untouched
-    EXPECT_EQ(d[4].substr(20, 10), std::string(10, 'e'));
+    EXPECT_EQ(d[13].substr(2, 18), "\xC8" + std::string(16, '\xCD') + "\xBC");
+    EXPECT_EQ(d[5].substr(3, 16), std::string(16, ' '));
+    EXPECT_EQ(d[6].substr(3, 16), "          5.00  ");
+    EXPECT_EQ(d[7].substr(3, 16), "          3.00+ ");
+    EXPECT_EQ(d[8].substr(3, 16), " -------------  ");
+    EXPECT_EQ(d[9].substr(3, 16), "          8.00= ");
+    EXPECT_EQ(d[10].substr(3, 16), " =============  ");
+    EXPECT_EQ(d[12].substr(3, 16), "          0     ");  // the entry ends in column 13
+    ASSERT_TRUE(SCRKALL);
+    ASSERT_EQ(KALLSCR.top, 2);
+    ASSERT_EQ(KALLSCR.right, 19);
+    EXPECT_EQ(KALLSCR.cells[0].attr, attr_of(SVETLO));
 
     // Opened again, "R" puts the last tape in the window.
     KALL();
     EXPECT_EQ(rt::screen_text(), before);
-    auto r = dump(1);
+    Lines r = dump(1);
     for (int row = 2; row <= 13; ++row) EXPECT_EQ(r[row].substr(2, 18), d[row].substr(2, 18)) << row;
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
-    // "R" before any tape was kept only beeps.
+    // Without a kept window "R" only beeps.
     SCRKALL = false;
     KALLSCR = rt::ScreenImage{};
-    script("R{dump}{Enter}z");
-    KALL();
-    EXPECT_EQ(tape_of(dump(0), 10), line(""));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(calc("R").tape, Lines(8, ""));
 }
 
 TEST_F(Tools, EnterClosesOnlyWithNothingEnteredOrPending) {
@@ -100,234 +111,164 @@ TEST_F(Tools, EnterClosesOnlyWithNothingEnteredOrPending) {
     EXPECT_EQ(rt::screen_text(), before);
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
-    // A result of 0 does not close: 7 - 7 - 2 gives -2 (the second 7 brings the result to 0,
-    // and the 2 is subtracted from it, not taken as a new start).
-    script("7-7-2{Enter}{dump}{Enter}z");
-    KALL();
-    auto d = dump(0);
-    EXPECT_EQ(tape_of(d, 5), num("7.00"));
-    EXPECT_EQ(tape_of(d, 6), num("7.00", "-"));
-    EXPECT_EQ(tape_of(d, 7), num("2.00", "-"));
-    EXPECT_EQ(tape_of(d, 9), num("-2.00", "="));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
-
+    // A running result of 0 does not close, and is not taken for "no result": 7 - 7 - 2 = -2.
+    Seen s = calc("7-7-2{Enter}");
+    EXPECT_EQ(tail(s.tape, 6), (Lines{"7.00", "7.00-", "2.00-", "-------------", "-2.00=", "============="}));
     // A single number and Enter is its own total.
-    script("5{Enter}{dump}{Enter}z");
-    KALL();
-    EXPECT_EQ(tape_of(dump(0), 9), num("5.00", "="));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
-
-    // An operator with nothing before it: the first Enter drops it, the second closes.
-    script("*{Enter}{dump}{Enter}z");
-    KALL();
-    EXPECT_EQ(tape_of(dump(0), 10), line(""));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(tail(calc("5{Enter}").tape, 4), (Lines{"5.00", "-------------", "5.00=", "============="}));
+    // An operator with nothing before it: Enter drops it (a second Enter would close).
+    EXPECT_EQ(calc("*{Enter}").tape, Lines(8, ""));
 }
 
 TEST_F(Tools, ZeroIsANumberAndAnOperatorWithoutEntryOnlyReplacesThePendingOne) {
-    // 5 x 0 + 3 = 3.
-    script("5*0+3{Enter}{dump}{Enter}z");
-    KALL();
-    auto d = dump(0);
-    EXPECT_EQ(tape_of(d, 5), num("5.00"));
-    EXPECT_EQ(tape_of(d, 6), num("0.00", "*"));
-    EXPECT_EQ(tape_of(d, 7), num("3.00", "+"));
-    EXPECT_EQ(tape_of(d, 9), num("3.00", "="));
-
-    // 10 - * 4: the "*" replaces the "-": 40. After an operator the entry line shows the sign
-    // and the running result.
-    script("10-*{dump}4{Enter}{dump}{Enter}z");
-    KALL();
-    d = dump(0);
-    EXPECT_EQ(d[12].substr(3, 16), "*" + num("10.00") .substr(0, 13) + "  ");
-    EXPECT_EQ(tape_of(dump(1), 7), num("4.00", "*"));
-    EXPECT_EQ(tape_of(dump(1), 9), num("40.00", "="));
-
-    // Decimals: one point only, Backspace takes the last character back.
-    script("1.2.5{BS}6/4{Enter}{dump}{Enter}z");
-    KALL();
-    d = dump(0);
-    EXPECT_EQ(tape_of(d, 6), num("1.26"));
-    EXPECT_EQ(tape_of(d, 9), num("0.32", "="));  // 1.26 / 4 = 0.315, shown rounded
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(tail(calc("5*0+3{Enter}").tape, 6),
+              (Lines{"5.00", "0.00*", "3.00+", "-------------", "3.00=", "============="}));
+    // "*" right after "-" replaces it; the entry line shows the sign and the running result.
+    EXPECT_EQ(calc("10-*").entry, "*        10.00");
+    EXPECT_EQ(tail(calc("10-*4{Enter}").tape, 4), (Lines{"4.00*", "-------------", "40.00=", "============="}));
+    // One point only; Backspace takes the last character back. 1.26 / 4 = 0.315, shown rounded.
+    Seen s = calc("1.2.5{BS}6/4{Enter}");
+    EXPECT_EQ(tail(s.tape, 4)[0], "4.00/");
+    EXPECT_EQ(tail(s.tape, 2)[0], "0.32=");
+    // At most ten typed characters.
+    EXPECT_EQ(calc("123456789012").entry, "01234567890");
+    // "T" shows the running result with three decimals.
+    EXPECT_EQ(calc("7/8+T").entry, "0.875");
 }
 
 TEST_F(Tools, DivisionByZeroIsReportedAndTheResultKept) {
-    script("12/0{Enter}{dump}{Enter}{dump}{Enter}z");
-    KALL();
-    auto d = dump(0);
-    EXPECT_EQ(d[12].substr(3, 16), "Deljenje nulom! ");
-    EXPECT_EQ(tape_of(d, 10), num("12.00"));  // the 0 never reached the tape
-    // Enter again totals what was kept.
-    d = dump(1);
-    EXPECT_EQ(tape_of(d, 9), num("12.00", "="));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
-
-    // The same through an operator key; then 3 is added to the kept 12.
-    script("12/0+{dump}3{Enter}{dump}{Enter}z");
-    KALL();
-    EXPECT_EQ(dump(0)[12].substr(3, 16), "Deljenje nulom! ");
-    d = dump(1);
-    EXPECT_EQ(tape_of(d, 7), num("3.00", "+"));
-    EXPECT_EQ(tape_of(d, 9), num("15.00", "="));
+    Seen s = calc("12/0{Enter}");
+    EXPECT_EQ(s.entry, "Deljenje nulom!");
+    EXPECT_EQ(tail(s.tape, 2), (Lines{"", "12.00"}));  // the 0 never reached the tape
+    EXPECT_EQ(tail(calc("12/0{Enter}{Enter}").tape, 2), (Lines{"12.00=", "============="}));
+    // Through an operator key: the new operator is pending, the 12 kept.
+    EXPECT_EQ(calc("12/0+").entry, "Deljenje nulom!");
+    EXPECT_EQ(tail(calc("12/0+3{Enter}").tape, 4), (Lines{"3.00+", "-------------", "15.00=", "============="}));
     // A zero dividend is no fault.
-    script("0/4{Enter}{dump}{Enter}z");
-    KALL();
-    EXPECT_EQ(tape_of(dump(0), 9), num("0.00", "="));
+    EXPECT_EQ(tail(calc("0/4{Enter}").tape, 2)[0], "0.00=");
 }
 
 TEST_F(Tools, AltCAfterATotalMakesItThePasteValue) {
     VO_TO_PASTE = 1.0;
-    script("5+3{Enter}{Alt+C}{dump}{Esc}z");
-    KALL();
+    Seen s = calc("5+3{Enter}{Alt+C}");
     ASSERT_TRUE(std::holds_alternative<double>(VO_TO_PASTE));
     EXPECT_DOUBLE_EQ(std::get<double>(VO_TO_PASTE), 8.0);
     EXPECT_EQ(dump(0)[10].substr(4, 15), "      COPY OK  ");
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(s.tape[6], "=============");
 
-    // Alt+C anywhere else only beeps; Esc tapes the running result and closes.
+    // Alt+C anywhere else only beeps. Esc tapes the running result and closes.
     VO_TO_PASTE = 1.0;
-    script("4+{Alt+C}{Esc}z");
-    KALL();
+    calc("4+{Alt+C}");
     EXPECT_DOUBLE_EQ(std::get<double>(VO_TO_PASTE), 1.0);
-    rt::CLS();
     rt::RESTSCREEN(KALLSCR);
-    EXPECT_EQ(cells(7, 4, 15), num("4.00"));
-    EXPECT_EQ(cells(8, 4, 15), line("-------------"));
-    EXPECT_EQ(cells(9, 4, 15), num("4.00", "="));
-    EXPECT_EQ(cells(10, 4, 15), line("============="));
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(cells(9, 4, 14), "         4.00=");
+    EXPECT_EQ(cells(10, 4, 13), "=============");
 }
 
 TEST_F(Tools, MemoryCollectsTotalsAndIsShownWithM) {
-    script("5{Space}{dump}2*3{Space}M{dump}C{dump}{Esc}z");
-    KALL();
-    auto d = dump(0);
-    EXPECT_EQ(d[12].substr(4, 15), num("5.00", " M"));
-    EXPECT_EQ(rt::cp437_to_utf8(d[12].substr(18, 1)), "M");
-    d = dump(1);
-    EXPECT_EQ(tape_of(d, 7), line("*************"));
-    EXPECT_EQ(tape_of(d, 8), line("Memo Rezultat"));
-    EXPECT_EQ(tape_of(d, 9), num("11.00", "="));
-    EXPECT_EQ(tape_of(d, 10), line("============="));
-    EXPECT_EQ(tape_of(d, 6), line("============="));
-    EXPECT_EQ(tape_of(d, 5), num("6.00", "="));
-    EXPECT_EQ(d[12][18], 'M');  // the memory is not empty
-    // "C" empties the memory: the mark goes.
-    EXPECT_EQ(dump(2)[12][18], ' ');
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
-}
-
-TEST_F(Tools, TShowsTheRunningResultWithThreeDecimals) {
-    script("7/8+T{dump}{Esc}z");
-    KALL();
-    EXPECT_EQ(dump(0)[12].substr(3, 16), " " + std::string(8, ' ') + "0.875  ");
-    EXPECT_EQ(rt::NEXTKEY(), 'z');
+    EXPECT_EQ(calc("5{Space}").entry, "5.00 M");
+    Seen s = calc("5{Space}2*3{Space}M");
+    EXPECT_EQ(tail(s.tape, 6), (Lines{"6.00=", "=============", "*************", "Memo Rezultat", "11.00=",
+                                      "============="}));
+    EXPECT_EQ(s.entry, "0    M");  // the mark while the memory holds something
+    EXPECT_EQ(KALLSCR.cells[10 * 18 + 16].attr, attr_of(SBLINK));
+    // "C" empties the memory (the running result stays): the mark goes.
+    s = calc("5{Space}4+C");
+    EXPECT_EQ(s.entry, "0");
+    EXPECT_EQ(calc("5{Space}4+CT").entry, "4.000");
 }
 
 TEST_F(Tools, CalculatorWindowMovesWithinItsLimits) {
-    // Left at the home column is refused; two rows up only one is taken (top row 1).
+    // Left at the home column is refused; of two rows up only one is taken (top row 1).
     script("{Left}{Up}{Up}{Right}{Right}{dump}"
            "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{dump}{Enter}z");
     const std::string before = rt::screen_text();
     KALL();
     EXPECT_EQ(rt::screen_text(), before);
-    auto d = dump(0);
-    EXPECT_EQ(d[1][4], '\xC9');        // DX -1, DY 2
-    EXPECT_EQ(d[12][21], '\xBC');
-    EXPECT_EQ(d[1].substr(0, 4), "bbbb");
+    Lines d = dump(0);
+    EXPECT_EQ(d[1].substr(3, 2), "b\xC9");  // rows 1-12, columns 4-21
+    EXPECT_EQ(d[12].substr(21, 2), "\xBCm");
     EXPECT_EQ(d[13].substr(2, 18), std::string(18, 'n'));  // the home place is uncovered
     d = dump(1);
-    EXPECT_EQ(d[12][4], '\xC9');       // DX 10: the window's bottom row is 23
+    EXPECT_EQ(d[12][4], '\xC9');  // the bottom row is 23
     EXPECT_EQ(d[23][21], '\xBC');
-    EXPECT_EQ(d[24].substr(0, 30), std::string(30, 'y'));
     EXPECT_EQ(d[11].substr(4, 18), std::string(18, 'l'));
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
-    // The far right: DY stops at 57 (right border in column 76).
+    // The right border stops in column 76.
     std::string keys;
     for (int i = 0; i < 60; ++i) keys += "{Right}";
-    script(keys + "{dump}{Enter}z");
-    KALL();
-    d = dump(0);
-    EXPECT_EQ(d[2][59], '\xC9');
-    EXPECT_EQ(d[2][76], '\xBB');
-    EXPECT_EQ(d[2].substr(77, 3), "ccc");
+    calc(keys);
+    EXPECT_EQ(dump(0)[2].substr(58, 20), "c\xC9\xCD\xCD\xCD\xCD" "DIGITRON" "\xCD\xCD\xCD\xCD\xBB" "c");
 }
 
 // ---- the calendar ----
 
 TEST_F(Tools, MonthGridOfMarch2026) {
-    // 1 March 2026 is a Sunday.
+    // 1 March 2026 is a Sunday; today is 10 March.
     script("{dump}{Enter}z");
     const std::string before = rt::screen_text();
-    EXPECT_EQ(KALENDAR(), rt::Date::ymd(2026, 3, 10));  // today
+    EXPECT_EQ(KALENDAR(), rt::Date::ymd(2026, 3, 10));
     EXPECT_EQ(rt::screen_text(), before);
-    auto d = dump(0);
-    EXPECT_EQ(d[3].substr(3, 21), "\xDA\xC4" "\xC2\xC4\xC4" "\xC2\xC4\xC4" "\xC2\xC4\xC4" "\xC2\xC4\xC4"
-                                  "\xC2\xC4\xC4" "\xC2\xC4\xC4" "\xB7");
-    EXPECT_EQ(d[4].substr(3, 21), "\xB3N\xB3" "01\xB3" "08\xB3" "15\xB3" "22\xB3" "29\xB3" "  \xBA");
-    EXPECT_EQ(d[5].substr(3, 21), "\xB3P\xB3" "02\xB3" "09\xB3" "16\xB3" "23\xB3" "30\xB3" "  \xBA");
-    EXPECT_EQ(d[6].substr(3, 21), "\xB3U\xB3" "03\xB3" "10\xB3" "17\xB3" "24\xB3" "31\xB3" "  \xBA");
-    EXPECT_EQ(d[7].substr(3, 21), "\xB3S\xB3" "04\xB3" "11\xB3" "18\xB3" "25\xB3" "  \xB3" "  \xBA");
-    EXPECT_EQ(d[10].substr(3, 21), "\xB3S\xB3" "07\xB3" "14\xB3" "21\xB3" "28\xB3" "  \xB3" "  \xBA");
-    EXPECT_EQ(d[11].substr(3, 21), "\xC3\xC4" "\xC1\xC4\xC4" "\xC1\xC4\xC4" "\xC1\xC4\xC4" "\xC1\xC4\xC4"
-                                   "\xC1\xC4\xC4" "\xC1\xC4\xC4" "\xB6");
-    EXPECT_EQ(d[12].substr(3, 21), "\xB3     10.03.2026    \xBA");
-    EXPECT_EQ(d[13].substr(3, 21), "\xD4" + std::string(19, '\xCD') + "\xBC");
+    Lines d = dump(0);
+    const Lines want = {
+        "d\xDA\xC4\xC2\xC4\xC4\xC2\xC4\xC4\xC2\xC4\xC4\xC2\xC4\xC4\xC2\xC4\xC4\xC2\xC4\xC4\xB7" "d",
+        "e\xB3N\xB3" "01\xB3" "08\xB3" "15\xB3" "22\xB3" "29\xB3" "  \xBA" "e",
+        "f\xB3P\xB3" "02\xB3" "09\xB3" "16\xB3" "23\xB3" "30\xB3" "  \xBA" "f",
+        "g\xB3U\xB3" "03\xB3" "10\xB3" "17\xB3" "24\xB3" "31\xB3" "  \xBA" "g",
+        "h\xB3S\xB3" "04\xB3" "11\xB3" "18\xB3" "25\xB3" "  \xB3" "  \xBA" "h",
+        "i\xB3" "C\xB3" "05\xB3" "12\xB3" "19\xB3" "26\xB3" "  \xB3" "  \xBA" "i",
+        "j\xB3P\xB3" "06\xB3" "13\xB3" "20\xB3" "27\xB3" "  \xB3" "  \xBA" "j",
+        "k\xB3S\xB3" "07\xB3" "14\xB3" "21\xB3" "28\xB3" "  \xB3" "  \xBA" "k",
+        "l\xC3\xC4\xC1\xC4\xC4\xC1\xC4\xC4\xC1\xC4\xC4\xC1\xC4\xC4\xC1\xC4\xC4\xC1\xC4\xC4\xB6" "l",
+        "m\xB3     10.03.2026    \xBA" "m",
+        "n\xD4" + std::string(19, '\xCD') + "\xBC" "n",
+    };
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(d[3 + i].substr(2, 23), want[i]) << "row " << 3 + i;
     EXPECT_EQ(d[2].substr(0, 30), std::string(30, 'c'));
     EXPECT_EQ(d[14].substr(0, 30), std::string(30, 'o'));
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 }
 
-TEST_F(Tools, StepsKeepTheDateValid) {
-    // 31 January: "+" on the month is 31 February, no date: the date stays.
-    script("M+{Up}{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 1, 31)), rt::Date::ymd(2026, 1, 31));
-    // The day wraps within the month, both ways.
-    script("+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2027, 2, 28)), rt::Date::ymd(2027, 2, 1));
-    script("{Down}-{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2027, 2, 2)), rt::Date::ymd(2027, 2, 28));
-    // The month wraps within the year; the year does not wrap.
-    script("m+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 12, 15)), rt::Date::ymd(2026, 1, 15));
-    script("g++-{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 12, 15)), rt::Date::ymd(2027, 12, 15));
-    // 29 February: the next year has none.
-    script("G+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2028, 2, 29)), rt::Date::ymd(2028, 2, 29));
-    // Right and Left walk the levels round: Left from the day is the year.
-    script("{Left}+{Right}{Right}+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 3, 10)), rt::Date::ymd(2027, 4, 10));
-    // Esc gives back the starting date whatever was shown; an empty start is today.
-    script("+++m+{Esc}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 5, 5)), rt::Date::ymd(2026, 5, 5));
-    script("{Down}{Esc}");
-    EXPECT_EQ(KALENDAR(), rt::Date::ymd(2026, 3, 10));
-    script("{Down}{Enter}");
-    EXPECT_EQ(KALENDAR(), rt::Date::ymd(2026, 3, 9));
-}
-
-TEST_F(Tools, TypedPartsMoveOnToTheNextPart) {
-    // Day, month and year typed in one go.
-    script("05042027{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 3, 10)), rt::Date::ymd(2027, 4, 5));
-    // Enter ends a part early; the month is next.
-    script("7{Enter}{dump}{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 3, 10)), rt::Date::ymd(2026, 3, 7));
-    auto d = dump(0);
-    EXPECT_EQ(d[12].substr(9, 10), "07.03.2026");
-    EXPECT_EQ(d[10].substr(6, 2), "07");  // a Saturday, in the first week
-    // A day the month does not have keeps the date; Esc keeps the old part. Either way the
-    // level moves on: the "+" after it steps the month.
-    script("31+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 2, 10)), rt::Date::ymd(2026, 3, 10));
-    script("2{Esc}+{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 2, 10)), rt::Date::ymd(2026, 3, 10));
-    // Backspace steps back a position: "1", back, "2", "5" gives 25.
-    script("1{BS}25{Enter}");
-    EXPECT_EQ(KALENDAR(4, 6, rt::Date::ymd(2026, 2, 10)), rt::Date::ymd(2026, 2, 25));
+TEST_F(Tools, StepsAndTypedPartsKeepTheDateValid) {
+    struct Case {
+        rt::Date start;
+        const char* keys;
+        rt::Date want;
+    };
+    auto D = rt::Date::ymd;
+    const Case cases[] = {
+        // 31 January: "+" on the month would be 31 February: the date stays.
+        {D(2026, 1, 31), "M+{Up}{Enter}", D(2026, 1, 31)},
+        // The day wraps within its month both ways, the month within the year.
+        {D(2027, 2, 28), "+{Enter}", D(2027, 2, 1)},
+        {D(2027, 2, 2), "{Down}-{Enter}", D(2027, 2, 28)},
+        {D(2026, 12, 15), "m+{Enter}", D(2026, 1, 15)},
+        {D(2026, 1, 15), "m-{Enter}", D(2026, 12, 15)},
+        // The year does not wrap; 29 February has no next year.
+        {D(2026, 12, 15), "g++-{Enter}", D(2027, 12, 15)},
+        {D(2028, 2, 29), "G+{Enter}", D(2028, 2, 29)},
+        // Right and Left walk the levels round: Left from the day is the year.
+        {D(2026, 3, 10), "{Left}+{Right}{Right}+{Enter}", D(2027, 4, 10)},
+        // Esc gives back the starting date whatever is shown; an empty start is today.
+        {D(2026, 5, 5), "+++m+{Esc}", D(2026, 5, 5)},
+        {rt::Date(), "{Down}{Esc}", D(2026, 3, 10)},
+        {rt::Date(), "{Down}{Enter}", D(2026, 3, 9)},
+        // Typed parts: each full part moves on to the next one.
+        {D(2026, 3, 10), "05042027{Enter}", D(2027, 4, 5)},
+        // Enter ends a part early; a day the month lacks and Esc keep the date; "+" then
+        // steps the month, the next level.
+        {D(2026, 3, 10), "7{Enter}{Enter}", D(2026, 3, 7)},
+        {D(2026, 2, 10), "31+{Enter}", D(2026, 3, 10)},
+        {D(2026, 2, 10), "2{Esc}+{Enter}", D(2026, 3, 10)},
+        // Backspace steps back one position.
+        {D(2026, 2, 10), "1{BS}25{Enter}", D(2026, 2, 25)},
+    };
+    for (const Case& c : cases) {
+        script(std::string(c.keys) + "z");
+        EXPECT_EQ(rt::DTOC(KALENDAR(4, 6, c.start)), rt::DTOC(c.want)) << c.keys;
+        EXPECT_EQ(rt::NEXTKEY(), 'z') << c.keys;
+    }
 }
 
 TEST_F(Tools, CalendarWindowMovesWithinItsLimits) {
@@ -335,28 +276,27 @@ TEST_F(Tools, CalendarWindowMovesWithinItsLimits) {
     const std::string before = rt::screen_text();
     KALENDAR(1, 3, rt::Date::ymd(2026, 3, 10));
     EXPECT_EQ(rt::screen_text(), before);
-    auto d = dump(0);
-    EXPECT_EQ(d[0][0], '\xDA');   // top row 1, column 3 stay
-    EXPECT_EQ(d[10][20], '\xBC');
+    Lines d = dump(0);
+    EXPECT_EQ(d[0][0], '\xDA');  // rows 0-10, columns 0-20: it stays
+    EXPECT_EQ(d[10].substr(20, 2), "\xBCk");
     d = dump(1);
-    EXPECT_EQ(d[1][2], '\xDA');   // one row down, two columns right
-    EXPECT_EQ(d[0].substr(0, 30), std::string(30, 'a'));  // the old place restored
-    EXPECT_EQ(d[5].substr(0, 2), "ff");
+    EXPECT_EQ(d[1].substr(1, 2), "b\xDA");  // a row down, two columns right
+    EXPECT_EQ(d[0].substr(0, 30), std::string(30, 'a'));  // the old place is back
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
     script("{Alt+Down}{Alt+Right}{dump}{Enter}");
     KALENDAR(15, 62, rt::Date::ymd(2026, 3, 10));
     d = dump(0);
-    EXPECT_EQ(d[14][59], '\xDA');
+    EXPECT_EQ(d[14].substr(58, 2), "o\xDA");
     EXPECT_EQ(d[24][79], '\xBC');
 }
 
 TEST_F(Tools, CtrlEnterPutsTheDateIntoTheDateFieldBeingEdited) {
     register_tool_hotkeys();
-    rt::Date datum = rt::Date::ymd(2026, 3, 1);
-    rt::Date prazan;
+    rt::Date datum = rt::Date::ymd(2026, 3, 1), prazan;
     std::string opis = "ABC";
-    auto read = [&] {
+    auto read = [&](const std::string& keys) {
+        script(keys);
         rt::GetList gl;
         rt::GET(gl, rt::get(20, 10, datum).name("DATUM"));
         rt::GET(gl, rt::get(21, 10, prazan).name("PRAZAN"));
@@ -364,41 +304,24 @@ TEST_F(Tools, CtrlEnterPutsTheDateIntoTheDateFieldBeingEdited) {
         rt::READ(gl);
     };
     // The calendar opens on the field's date; the field shows the stored date at once.
-    script("{Alt+D}{dump}+{Ctrl+Enter}{dump}{Enter}{Enter}{Enter}");
-    read();
+    read("{Alt+D}{dump}+{Ctrl+Enter}{dump}{Enter}{Enter}{Enter}");
     EXPECT_EQ(datum, rt::Date::ymd(2026, 3, 2));
     EXPECT_EQ(dump(0)[12].substr(9, 10), "01.03.2026");
     EXPECT_EQ(dump(1)[20].substr(10, 10), "02.03.2026");
-    EXPECT_EQ(dump(1)[12].substr(0, 20), std::string(20, 'm'));  // the calendar is gone
+    EXPECT_EQ(dump(1)[12].substr(0, 30), std::string(30, 'm'));  // the calendar is gone
 
     // Enter only closes the calendar.
-    script("{Alt+D}+{Enter}{Enter}{Enter}{Enter}");
-    read();
+    read("{Alt+D}+{Enter}{Enter}{Enter}{Enter}");
     EXPECT_EQ(datum, rt::Date::ymd(2026, 3, 2));
 
-    // An empty date field starts on today and takes the date.
-    script("{Down}{Alt+D}{dump}{Down}{Ctrl+Enter}{Enter}{Enter}");
-    read();
+    // An empty date field: the calendar starts on today.
+    read("{Down}{Alt+D}{Down}{Ctrl+Enter}{Enter}{Enter}");
     EXPECT_EQ(prazan, rt::Date::ymd(2026, 3, 9));
-    EXPECT_EQ(dump(0)[12].substr(9, 10), "10.03.2026");
 
     // In a text field the calendar shows today and Ctrl+Enter is not taken.
-    script("{Down}{Down}{Alt+D}{Ctrl+Enter}{dump}{Esc}{Enter}");
-    read();
+    read("{Down}{Down}{Alt+D}{Ctrl+Enter}{dump}{Esc}{Enter}");
     EXPECT_EQ(opis, "ABC");
-    EXPECT_EQ(dump(0)[12].substr(9, 10), "10.03.2026");  // still open after Ctrl+Enter
-}
-
-TEST_F(Tools, PlusInAFieldOpensTheCalculator) {
-    register_tool_hotkeys();
-    std::string opis = "AB        ";
-    rt::GetList gl;
-    script("{End}+{dump}7{Esc}{dump}C{Enter}");
-    rt::GET(gl, rt::get(20, 10, opis).name("OPIS"));
-    rt::READ(gl);
-    EXPECT_EQ(opis, "ABC       ");
-    EXPECT_EQ(dump(0)[2].substr(7, 8), "DIGITRON");
-    EXPECT_EQ(dump(1)[2].substr(0, 20), std::string(20, 'c'));
+    EXPECT_EQ(dump(0)[12].substr(9, 10), "10.03.2026");
 }
 
 }  // namespace
