@@ -7,6 +7,7 @@
 
 #include "data/data.h"
 #include "frame/vars.h"
+#include "report/report.h"
 #include "rt/dbf/dbf.h"
 #include "rt/fmt/fmt.h"
 #include "rt/input/memoedit.h"
@@ -222,9 +223,7 @@ void HELP() {
     const rt::ScreenImage saved = rt::SAVESCREEN();
     const std::string colour = rt::SETCOLOR(NORMAL);
     PORUKA("Sacekaj...", 1);
-    const std::string text = rt::os::read_file(rt::os::resolve(file));
-    rt::CLEAR_RECT(2, 0, 23, 79);
-    rt::MEMOEDIT(text, 2, 0, 23, 79, false);
+    FDISP(rt::os::resolve(file), 2, 0, 23, 79, 132);
     rt::RESTSCREEN(saved);
     rt::SETCOLOR(colour);
 }

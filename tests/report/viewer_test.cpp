@@ -1,0 +1,258 @@
+// Reading report lines, the viewer's window over a report file and the split print.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "data/helpers.h"
+#include "frame/vars.h"
+#include "report/device.h"
+#include "report/report.h"
+#include "rt/os/os.h"
+#include "ui/lookup.h"
+
+namespace tor {
+namespace {
+
+// ---- FREADLN ----
+
+std::vector<std::string> read_lines(const std::string& bytes) {
+    char tmpl[] = "/tmp/torlines.XXXXXX";
+    const int fd = mkstemp(tmpl);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(fd);
+    std::vector<std::string> out;
+    std::FILE* f = std::fopen(tmpl, "rb");
+    for (int guard = 0; guard < 100; ++guard) {
+        std::string line = FREADLN(f);
+        if (line == FREADLN_EOF) break;
+        out.push_back(line);
+    }
+    // The end marker stays once the file is exhausted.
+    EXPECT_EQ(FREADLN(f), FREADLN_EOF);
+    std::fclose(f);
+    std::remove(tmpl);
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(Freadln, LineEndsOfEveryKindAndTheLastLineWithoutOne) {
+    EXPECT_EQ(read_lines("ab\r\ncd\r\n"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(read_lines("ab\ncd\n"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(read_lines("ab\rcd\r"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(read_lines("ab\r\ncd"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(read_lines("ab\r\n\r\n\ncd\r"), (Lines{"ab", "", "", "cd"}));
+    EXPECT_EQ(read_lines(""), Lines{});
+    EXPECT_EQ(read_lines("\r\n"), Lines{""});
+    // Printer codes are bytes of the line like any other.
+    EXPECT_EQ(read_lines("\x1BG" "A\x0C\r\nB"), (Lines{"\x1BG" "A\x0C", "B"}));
+}
+
+TEST(Freadln, TheEndMarkerIsNotALineOfEscapes) {
+    // A line of 1024 ESC bytes cannot be told from the end; one byte shorter is a line.
+    const std::string esc(1023, '\x1B');
+    EXPECT_EQ(read_lines(esc + "\r\nx\r\n"), (Lines{esc, "x"}));
+}
+
+// ---- the viewer ----
+
+class Viewer : public test::DataDir {
+protected:
+    void SetUp() override {
+        DataDir::SetUp();
+        CPCID = "AB12CD34";
+        unsetenv("TORPDV_PRINTER");
+    }
+    void TearDown() override {
+        unsetenv("TORPDV_PRINTER");
+        DataDir::TearDown();
+    }
+    // Runs the viewer over the text with the key script; returns the screens dumped.
+    std::vector<std::vector<std::string>> view(const std::string& text, const std::string& keys) {
+        const std::string file = base("rep.prn");
+        rt::os::write_file(file, text);
+        const std::string screens = base("screens.txt");
+        rt::console_init_headless(keys, screens);
+        EXPECT_TRUE(FDISP(file, 2, 0, 23, 79, 132));
+        std::vector<std::vector<std::string>> out;
+        std::vector<std::string> cur;
+        std::string all = rt::os::read_file(screens), line;
+        for (size_t p = 0; p < all.size();) {
+            const size_t e = all.find('\n', p);
+            line = all.substr(p, e - p);
+            p = e == std::string::npos ? all.size() : e + 1;
+            if (line == "----") {
+                out.push_back(cur);
+                cur.clear();
+            } else {
+                cur.push_back(rt::utf8_to_cp437(line));   // one byte per cell
+            }
+        }
+        return out;
+    }
+    static std::string numbered(int n) {
+        std::string text;
+        for (int i = 1; i <= n; ++i) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "Red %03d\r\n", i);
+            text += buf;
+        }
+        return text;
+    }
+    // The first and the last line shown and the percent field of a screen.
+    struct Window {
+        std::string top, bottom, pct;
+        bool operator==(const Window&) const = default;
+    };
+    static Window window(const std::vector<std::string>& s) {
+        return {rt::TRIM(s[2]), rt::TRIM(s[23]), s[24].substr(0, 5)};
+    }
+};
+
+std::string joined(const std::vector<std::string>& s) {
+    std::string o;
+    for (const auto& l : s) o += l + "\n";
+    return o;
+}
+
+TEST_F(Viewer, MovesThroughTheReportAndStaysAtItsEnds) {
+    // 250 lines: the window holds 22; the percent is the bottom line's share of all lines.
+    const auto s = view(numbered(250),
+                        "{dump}{Up}{dump}{PgUp}{dump}{Down}{dump}{PgDn}{dump}{PgUp}{dump}{End}{dump}"
+                        "{Down}{dump}{Up}{dump}{Home}{dump}{Esc}");
+    ASSERT_EQ(s.size(), 10u);
+    using W = Window;
+    EXPECT_EQ(window(s[0]), (W{"Red 001", "Red 022", "  9% "}));   // 22/250 = 8.8
+    EXPECT_EQ(window(s[1]), (W{"Red 001", "Red 022", "  9% "}));   // Up on the first page stays
+    EXPECT_EQ(window(s[2]), (W{"Red 001", "Red 022", "  9% "}));   // PgUp there too
+    EXPECT_EQ(window(s[3]), (W{"Red 002", "Red 023", "  9% "}));   // 23/250 = 9.2
+    EXPECT_EQ(window(s[4]), (W{"Red 023", "Red 044", " 18% "}));   // the bottom line goes on top
+    EXPECT_EQ(window(s[5]), (W{"Red 002", "Red 023", "  9% "}));   // the top line goes to the bottom
+    EXPECT_EQ(window(s[6]), (W{"Red 229", "Red 250", "100% "}));
+    EXPECT_EQ(window(s[7]), (W{"Red 229", "Red 250", "100% "}));   // Down at the end stays
+    EXPECT_EQ(window(s[8]), (W{"Red 228", "Red 249", "100% "}));   // 249/250 = 99.6
+    EXPECT_EQ(window(s[9]), (W{"Red 001", "Red 022", "  9% "}));
+    EXPECT_EQ(s[9][1].substr(33, 13), " VELT Office ");
+    EXPECT_EQ(s[9][24].substr(62), " <F3/Tekst>-Trazi ");
+}
+
+TEST_F(Viewer, AShortTextAndItsLastLineWithoutALineEnd) {
+    const auto s = view("prvi\r\ndrugi\ntreci", "{dump}{Up}{dump}{Down}{dump}{End}{dump}{Esc}");
+    ASSERT_EQ(s.size(), 4u);
+    for (const auto& scr : s) {
+        EXPECT_EQ(rt::TRIM(scr[2]), "prvi") << joined(scr);
+        EXPECT_EQ(rt::TRIM(scr[4]), "treci") << joined(scr);
+        EXPECT_EQ(rt::TRIM(scr[5]), "") << joined(scr);
+        EXPECT_EQ(scr[24].substr(0, 5), "100% ") << joined(scr);
+    }
+}
+
+TEST_F(Viewer, ColumnsInStepsOfTwentyUpTo400) {
+    // Each line carries a mark at columns 1, 381 and 400.
+    std::string text;
+    for (int i = 1; i <= 30; ++i) {
+        std::string l(400, '.');
+        l[0] = 'A';
+        l[380] = 'B';
+        l[399] = 'C';
+        text += l + "\r\n";
+    }
+    std::string keys = "{Down}{Down}{dump}";
+    for (int i = 0; i < 19; ++i) keys += "{Right}";
+    keys += "{dump}{Right}{dump}";
+    for (int i = 0; i < 19; ++i) keys += "{Left}";
+    keys += "{dump}{Left}{dump}{Esc}";
+    const auto s = view(text, keys);
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(s[0][2].substr(0, 2), "A.");
+    EXPECT_EQ(s[1][2], "B" + std::string(18, '.') + "C" + std::string(60, ' '));   // from column 381
+    EXPECT_EQ(s[2][2], s[1][2]);                                           // no step past 400
+    EXPECT_EQ(s[3][2], s[0][2]);
+    EXPECT_EQ(s[4][2], s[0][2]);                                           // no step before 1
+    // A sideways step keeps the window on the same lines (the third line at the bottom).
+    EXPECT_EQ(s[1][24].substr(0, 5), " 80% ");   // 24/30
+}
+
+TEST_F(Viewer, SearchShowsTheMatchingLinesAndAnEmptySearchShowsAll) {
+    const auto s = view(numbered(250), "red 15{Enter}{dump}{F3}xyz{Enter}{dump}{Down}{dump}{F3}{Enter}{dump}{Esc}");
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(SKLJUC, "XYZ");
+    EXPECT_EQ(rt::TRIM(s[0][2]), "Red 150");
+    EXPECT_EQ(rt::TRIM(s[0][11]), "Red 159");
+    EXPECT_EQ(rt::TRIM(s[0][12]), "");
+    EXPECT_EQ(rt::TRIM(s[0][23]), "");
+    for (int r = 2; r <= 23; ++r) EXPECT_EQ(rt::TRIM(s[1][r]), "") << r;   // nothing matches
+    for (int r = 2; r <= 23; ++r) EXPECT_EQ(rt::TRIM(s[2][r]), "") << r;
+    EXPECT_EQ(window(s[3]), (Window{"Red 001", "Red 022", "  9% "}));
+}
+
+TEST_F(Viewer, PrintsEveryWholeLineAndLeavesNoWorkTable) {
+    const std::string prn = base("printer.out");
+    setenv("TORPDV_PRINTER", prn.c_str(), 1);
+    const std::string wide = std::string(10, 'x') + std::string(300, ' ') + "kraj";
+    const int caller = rt::dbf::select_free();
+    view("Naslov   \r\n\r\n" + wide + "\r\n", "{Down}{F2}{Esc}");
+    EXPECT_EQ(rt::os::read_file(prn), "Naslov\r\n\r\n" + wide + "\x0C");
+    EXPECT_FALSE(rt::os::exists(base("temp/fdab12cd.dbf")));
+    EXPECT_EQ(rt::dbf::current_number(), caller);
+}
+
+TEST_F(Viewer, SumOfExpendituresWithTheSearchText) {
+    rt::dbf::FieldDef opis{"OPIS", 'C', 30}, vrsta{"VRSTA", 'C', 2}, str{"STRUKTURA", 'C', 3},
+        iznos{"IZNOS", 'N', 12, 2};
+    rt::dbf::create_table(base("rashod.dbf"), {opis, vrsta, str, iznos});
+    rt::dbf::select_free();
+    ASSERT_TRUE(rt::dbf::use(base("rashod.dbf"), "rashod"));
+    auto& r = rt::dbf::current();
+    auto add = [&](const char* o, const char* v, const char* st, double i) {
+        r.append_blank();
+        r.put("OPIS", o);
+        r.put("VRSTA", v);
+        r.put("STRUKTURA", st);
+        r.put("IZNOS", i);
+    };
+    add("Gorivo za kombi", "01", "110", 1200.50);
+    add("GORIVO", "02", "120", 300);
+    add("Zakup", "01", "110", 5000);
+    add("Struja", "03", "130", 800);
+    r.go_to(3);
+    const auto s = view("gorivo\r\n", "gorivo{Enter}{390}{dump}{F3}03    130{Enter}{390}{dump}{Esc}");
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0][24].substr(10, 23), "Zbir Rashoda=   1500.50");
+    EXPECT_EQ(s[1][24].substr(10, 23), "Zbir Rashoda=    800.00");
+    EXPECT_EQ(rt::dbf::area("rashod").recno(), 3u);
+}
+
+// ---- the split print ----
+
+class Split : public Viewer {};
+
+TEST_F(Split, LongLinesInTwoCondensedHalvesShortOnesOnBoth) {
+    const std::string prn = base("printer.out");
+    setenv("TORPDV_PRINTER", prn.c_str(), 1);
+    const std::string left(149, 'a');
+    rt::os::write_file(base("wide.prn"), "Naslov\r\n" + left + "   bbb  \r\n\r\nkraj   ");
+    rt::console_init_headless("");
+    EXPECT_TRUE(A3A4(base("wide.prn")));
+    const std::string on = "\x1BM\x0F", off = "\x12\x1BP";
+    EXPECT_EQ(rt::os::read_file(prn), "Naslov\r\n" + on + left + off + "\r\n\r\nkraj\x0C" +
+                                          "Naslov\r\n" + on + "   bbb" + off + "\r\n\r\nkraj\x0C");
+    EXPECT_FALSE(rt::os::exists(base("temp/fsab12cd.dbf")));
+}
+
+TEST_F(Split, AOneLineReportStillPrintsTwoPages) {
+    const std::string prn = base("printer.out");
+    setenv("TORPDV_PRINTER", prn.c_str(), 1);
+    rt::os::write_file(base("one.prn"), "x\r\n");
+    rt::console_init_headless("");
+    A3A4(base("one.prn"));
+    EXPECT_EQ(rt::os::read_file(prn), "x\x0Cx\x0C");
+}
+
+}  // namespace
+}  // namespace tor
