@@ -128,7 +128,8 @@ bool Digitron::take_entry() {
     }
     tape(num(CLAN2) + sign(OPER1));
     if (!started) {
-        CLAN1 = CLAN2;
+        // The first number starts the result; a "-" typed before it makes it negative.
+        CLAN1 = OPER1 == '-' ? -CLAN2 : CLAN2;
         started = true;
     } else {
         URADI();

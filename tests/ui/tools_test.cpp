@@ -116,8 +116,10 @@ TEST_F(Tools, EnterClosesOnlyWithNothingEnteredOrPending) {
     EXPECT_EQ(tail(s.tape, 6), (Lines{"7.00", "7.00-", "2.00-", "-------------", "-2.00=", "============="}));
     // A single number and Enter is its own total.
     EXPECT_EQ(tail(calc("5{Enter}").tape, 4), (Lines{"5.00", "-------------", "5.00=", "============="}));
-    // An operator with nothing before it: Enter drops it (a second Enter would close).
+    // An operator with nothing before it: Enter drops it (a second Enter would close); a "-"
+    // before the first number makes it negative.
     EXPECT_EQ(calc("*{Enter}").tape, Lines(8, ""));
+    EXPECT_EQ(tail(calc("-5+1{Enter}").tape, 5), (Lines{"5.00-", "1.00+", "-------------", "-4.00=", "============="}));
 }
 
 TEST_F(Tools, ZeroIsANumberAndAnOperatorWithoutEntryOnlyReplacesThePendingOne) {
