@@ -134,6 +134,28 @@ TEST_F(ListPrint, LayoutLimitsOfNormalCondensedAndTooLong) {
     EXPECT_EQ(SK_DUZ_TXT, 137);
 }
 
+TEST_F(ListPrint, ChooserGivesWayWhileTheCatalogueIsHeldElsewhere) {
+    std::filesystem::remove(screen_file_);
+    {
+        rt::dbf::select(2);
+        ASSERT_TRUE(spis_kom_catalogue());
+        rt::dbf::area(2).close();
+    }
+    rt::dbf::WorkArea elsewhere;
+    ASSERT_TRUE(elsewhere.open(root_ + "/mdk_op.dbf", "", true));
+    rt::dbf::select(1);
+    ASSERT_TRUE(open_table("mdk_pro"));
+    rt::console_init_headless("{dump}{pause}", screen_file_);
+    SPIS_KOM();
+    const auto d = dumps();
+    ASSERT_GE(d.size(), 1u);
+    EXPECT_NE(d[0][11].find("Spisak komitenata se priprema na drugoj radnoj stanici !"), std::string::npos) << d[0][11];
+    // Back with the register selected, the message gone, the catalogue untouched.
+    EXPECT_EQ(rt::dbf::current_number(), 1);
+    EXPECT_EQ(rt::screen_row_text(11).find("Spisak"), std::string::npos);
+    EXPECT_EQ(elsewhere.reccount(), 32u);
+}
+
 const Fields kCompany = {
     {"VRIME", "Petar"},       {"VRULICA", "Dunavska"},  {"VRULKBR", "5"},         {"VRTELPBR", "021"},
     {"VRTELBR", "555123"},    {"FRNAZIVSKR", "MARKET"}, {"FRULICA", "Glavna"},    {"FRULKBR", "12"},

@@ -122,7 +122,7 @@ TEST(TorpdvSpiskom, ChooserAndCondensedListInANumberedFile) {
     prepare(inst, kCompanies);
     PRun r = go(inst,
                "{F2}{dump}"
-               "{Enter}"                                        // R.Br: 1
+               "{Enter}{Enter}"                                 // R.Br: 1, kept at the second Enter
                "{Home}{Enter}"                                  // Sifra: 2
                "{Home}" + keys("{Down}", 9) + "{Right}3{Enter}"  // Naziv firme: 3, typed
                "{dump}"
@@ -195,7 +195,8 @@ TEST(TorpdvSpiskom, ChooserAndCondensedListInANumberedFile) {
 }
 
 // "S" before any column is chosen refuses the print; the name filter of the company choice limits
-// the list; after a company was entered and left, the file takes that company's code.
+// the list; a position set back to 0 takes the column out; the screen route shows the list in the
+// viewer; after a company was entered and left, the file takes that company's code.
 TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     Install inst;
     prepare(inst, kCompanies);
@@ -204,9 +205,11 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
                "mle{Enter}{dump}"
                "{F2}{Enter}{Home}{Enter}SF{Esc}{dump}"
                "{F3}{Home}{Enter}{Esc}"
-               "{F2}{Enter}SF{Esc}{dump}");
+               // R.Br and Sifra chosen, Sifra set back to 0 with Enter in the position column.
+               "{F2}{Enter}{Home}{Enter}{Down}{Right}{Enter}0{Enter}{dump}"
+               "SE{dump}{Esc}SF{Esc}{dump}");
     ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_EQ(r.screens.size(), 6u) << r.err;  // and the screen when the keys run out
+    ASSERT_EQ(r.screens.size(), 8u) << r.err;  // and the screen when the keys run out
 
     EXPECT_EQ(cells(r, 0, 11, 27, 26), "Stampa spiska nije moguca.") << show(row_of(r, 0, 11));
     EXPECT_EQ(row_of(r, 1, 11).find("Stampa spiska"), std::string::npos);
@@ -232,5 +235,18 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     want.push_back(closing());
     want.push_back("\x0C");
     EXPECT_EQ(print_lines(inst / "tor001.000"), want);
-    EXPECT_EQ(cells(r, 4, 3, 4, 10), "001 MARKET") << show(row_of(r, 4, 3));
+    EXPECT_EQ(cells(r, 4, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78));
+    EXPECT_EQ(cells(r, 4, 7, 1, 20), pad("R.BR", 20));
+    EXPECT_EQ(position_of(row_of(r, 4, 7)), "1");
+    EXPECT_EQ(cells(r, 4, 8, 1, 78), std::string(78, ' ')) << show(row_of(r, 4, 8));
+    // The screen route: the list in the viewer, its file erased when the viewer is left.
+    EXPECT_EQ(cells(r, 5, 2, 0, 80), pad("Marko Markovic", 70) + "Strana: 01") << show(row_of(r, 5, 2));
+    EXPECT_EQ(cells(r, 5, 5, 0, 17), "SPISAK KOMITENATA");
+    EXPECT_EQ(cells(r, 5, 9, 0, 5), "   1 ");
+    EXPECT_EQ(cells(r, 5, 11, 0, 5), "   3 ");
+    EXPECT_EQ(cells(r, 5, 12, 0, 4), "====");
+    EXPECT_FALSE(fs::exists(inst / "Temp" / "TESTPC01.prn"));
+    EXPECT_FALSE(fs::exists(inst / "temp" / "TESTPC01.prn"));
+    EXPECT_FALSE(fs::exists(inst / "tor001.001")) << "the screen route writes no numbered file";
+    EXPECT_EQ(cells(r, 6, 3, 4, 10), "001 MARKET") << show(row_of(r, 6, 3));
 }
