@@ -157,26 +157,6 @@ TEST_F(CostingItems, CorrectionUsesTheOpenItemTableAndPutsItBack) {
     EXPECT_EQ(prices(), (std::vector<double>{10.1, 10.1}));
 }
 
-TEST_F(CostingItems, BackComputedMarginIsStoredWithTwoDecimals) {
-    make_kalk({{"000001", "020", 1, 100.000}});
-    CostingItemVars v;
-    v.WFAKCEN = 100;
-    v.WRUCP = 25;
-    ASSERT_TRUE(item_rates("020", false, v.WPOREZ, v.WPSPOR));
-    RAC_PC(v);
-    RUC_IZ_CENE(v);
-    rt::dbf::WorkArea a;
-    ASSERT_TRUE(a.open(dbf_path("kalk")));
-    ASSERT_TRUE(a.rlock());
-    a.put("RUCP", v.WRUCP);
-    a.put("PRODCEN", v.WPRODCEN);
-    a.unlock();
-    a.close();
-    ASSERT_TRUE(a.open(dbf_path("kalk")));
-    EXPECT_EQ(a.get_num("RUCP"), 25.0);
-    EXPECT_EQ(a.get_num("PRODCEN"), 150.0);
-}
-
 // ---- Up from a new item row ----
 
 class ItemReturn : public CostingItems {
