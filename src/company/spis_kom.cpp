@@ -346,7 +346,9 @@ int KOREKS(int mode, int column) {
     }
     if (k == rt::K::ENTER) {
         if (column == 1) {
-            if (a.get_num("POLJE_S") == 0 && REC_LOCK(5)) {
+            // Positions have two digits: after 99 no further number is given.
+            if (a.get_num("POLJE_S") == 0 && SL_BROJ > 99) TON(1);
+            else if (a.get_num("POLJE_S") == 0 && REC_LOCK(5)) {
                 a.put("POLJE_S", SL_BROJ);
                 a.commit();
                 a.unlock();
@@ -372,9 +374,10 @@ void ZSTPSPIS_KOM() {
     PSAY(0, 70, "Strana: " + rt::STRZERO(STR, 2));
     PSAY(1, 0, MESS);
     PSAY(3, 0, std::string("SPISAK KOMITENATA") + (SK_COND ? COND_ON : ""));
-    PSAY(4, 0, std::string(static_cast<size_t>(SK_DUZ_TXT), '='));
+    const std::string eq(static_cast<size_t>(std::max(SK_DUZ_TXT, 0)), '=');
+    PSAY(4, 0, eq);
     PSAY(5, 0, SK_ZAG);
-    PSAY(6, 0, std::string(static_cast<size_t>(SK_DUZ_TXT), '='));
+    PSAY(6, 0, eq);
     g_row = 7;
 }
 
@@ -405,6 +408,11 @@ void STPSPIS_KOM() {
         own_register = true;
     }
 
+    // Companies marked deleted are listed too.
+    struct ShowDeleted {
+        bool hidden = rt::dbf::set_deleted(false);
+        ~ShowDeleted() { rt::dbf::set_deleted(hidden); }
+    } show_deleted;
     EKRSTP();
     rt::dbf::select(reg_area);
     rt::dbf::WorkArea& reg = rt::dbf::current();

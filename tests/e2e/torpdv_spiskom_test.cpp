@@ -201,7 +201,9 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     Install inst;
     prepare(inst, kCompanies);
     PRun r = go(inst,
-               "{F2}S{dump}{pause}{dump}{Esc}"
+               "{F2}S{dump}{pause}{dump}"
+               // Position 99 typed: Enter on another item gives no number after it.
+               "{Right}99{Enter}{Home}{Enter}{dump}{Esc}"
                "mle{Enter}{dump}"
                "{F2}{Enter}{Home}{Enter}SF{Esc}{dump}"
                "{F3}{Home}{Enter}{Esc}"
@@ -209,17 +211,21 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
                "{F2}{Enter}{Home}{Enter}{Down}{Right}{Enter}0{Enter}{dump}"
                "SE{dump}{Esc}SF{Esc}{dump}");
     ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_EQ(r.screens.size(), 8u) << r.err;  // and the screen when the keys run out
+    ASSERT_EQ(r.screens.size(), 9u) << r.err;  // and the screen when the keys run out
 
     EXPECT_EQ(cells(r, 0, 11, 27, 26), "Stampa spiska nije moguca.") << show(row_of(r, 0, 11));
     EXPECT_EQ(row_of(r, 1, 11).find("Stampa spiska"), std::string::npos);
     EXPECT_EQ(cells(r, 1, 22, 1, 78), pad(" Duzina Zaglavlja: ZAGLAVLJE NIJE ODABRANO!", 78));
+    // R.Br at 99 (last in position order), Sifra still 0 on top.
+    EXPECT_EQ(cells(r, 2, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78));
+    EXPECT_EQ(cells(r, 2, 7, 1, 20), pad("SIFRA", 20)) << show(row_of(r, 2, 7));
+    EXPECT_EQ(position_of(row_of(r, 2, 7)), "0");
     // Nothing was written by the refused print: the filtered list took the first number.
     EXPECT_FALSE(fs::exists(inst / "tor.001"));
     // The filter shows only the dairy, and the list holds only it.
-    EXPECT_EQ(cells(r, 2, 3, 4, 11), "003 MLEKARA") << show(row_of(r, 2, 3));
     EXPECT_EQ(cells(r, 3, 3, 4, 11), "003 MLEKARA") << show(row_of(r, 3, 3));
-    EXPECT_EQ(cells(r, 3, 4, 4, 11), std::string(11, ' '));
+    EXPECT_EQ(cells(r, 4, 3, 4, 11), "003 MLEKARA") << show(row_of(r, 4, 3));
+    EXPECT_EQ(cells(r, 4, 4, 4, 11), std::string(11, ' '));
     std::vector<std::string> want = page_head(10, "R.Br Sifra ", false);
     want.push_back("   1 003   ");
     want.push_back(std::string(10, '='));
@@ -227,26 +233,28 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     want.push_back("\x0C");
     EXPECT_EQ(print_lines(inst / "tor.000"), want);
 
-    // Company 001 entered and left: its code names the next list file.
+    // Sifra set back to 0: only R.Br is left.
+    EXPECT_EQ(cells(r, 5, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78));
+    EXPECT_EQ(cells(r, 5, 7, 1, 20), pad("R.BR", 20));
+    EXPECT_EQ(position_of(row_of(r, 5, 7)), "1");
+    EXPECT_EQ(cells(r, 5, 8, 1, 78), std::string(78, ' ')) << show(row_of(r, 5, 8));
+    // The screen route: the list in the viewer, its file erased when the viewer is left.
+    EXPECT_EQ(cells(r, 6, 2, 0, 80), pad("Marko Markovic", 70) + "Strana: 01") << show(row_of(r, 6, 2));
+    EXPECT_EQ(cells(r, 6, 5, 0, 17), "SPISAK KOMITENATA");
+    EXPECT_EQ(cells(r, 6, 9, 0, 5), "   1 ");
+    EXPECT_EQ(cells(r, 6, 11, 0, 5), "   3 ");
+    EXPECT_EQ(cells(r, 6, 12, 0, 4), "====");
+    EXPECT_FALSE(fs::exists(inst / "Temp" / "TESTPC01.prn"));
+    EXPECT_FALSE(fs::exists(inst / "temp" / "TESTPC01.prn"));
+    EXPECT_EQ(cells(r, 7, 3, 4, 10), "001 MARKET") << show(row_of(r, 7, 3));
+
+    // Company 001 entered and left: its code names the list file; the screen route wrote none.
     ASSERT_TRUE(fs::exists(inst / "tor001.000")) << r.err;
+    EXPECT_FALSE(fs::exists(inst / "tor001.001"));
     want = page_head(4, "R.Br ", false);
     for (const char* n : {"   1 ", "   2 ", "   3 "}) want.push_back(n);
     want.push_back(std::string(4, '='));
     want.push_back(closing());
     want.push_back("\x0C");
     EXPECT_EQ(print_lines(inst / "tor001.000"), want);
-    EXPECT_EQ(cells(r, 4, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78));
-    EXPECT_EQ(cells(r, 4, 7, 1, 20), pad("R.BR", 20));
-    EXPECT_EQ(position_of(row_of(r, 4, 7)), "1");
-    EXPECT_EQ(cells(r, 4, 8, 1, 78), std::string(78, ' ')) << show(row_of(r, 4, 8));
-    // The screen route: the list in the viewer, its file erased when the viewer is left.
-    EXPECT_EQ(cells(r, 5, 2, 0, 80), pad("Marko Markovic", 70) + "Strana: 01") << show(row_of(r, 5, 2));
-    EXPECT_EQ(cells(r, 5, 5, 0, 17), "SPISAK KOMITENATA");
-    EXPECT_EQ(cells(r, 5, 9, 0, 5), "   1 ");
-    EXPECT_EQ(cells(r, 5, 11, 0, 5), "   3 ");
-    EXPECT_EQ(cells(r, 5, 12, 0, 4), "====");
-    EXPECT_FALSE(fs::exists(inst / "Temp" / "TESTPC01.prn"));
-    EXPECT_FALSE(fs::exists(inst / "temp" / "TESTPC01.prn"));
-    EXPECT_FALSE(fs::exists(inst / "tor001.001")) << "the screen route writes no numbered file";
-    EXPECT_EQ(cells(r, 6, 3, 4, 10), "001 MARKET") << show(row_of(r, 6, 3));
 }
