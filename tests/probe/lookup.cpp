@@ -29,10 +29,11 @@ using Row = std::vector<std::pair<const char*, Value>>;
 
 rt::Date d(int y, int m, int dd) { return rt::Date::ymd(y, m, dd); }
 
-void fill(const std::string& table, const std::vector<Row>& rows) {
+void fill(const std::string& table, std::vector<Row> rows) {
     rt::dbf::select_free();
     tor::open_table(table);
     rt::dbf::WorkArea& a = rt::dbf::current();
+    if (a.reccount() > 0) rows = {};  // filled by an earlier run in the same installation
     for (const Row& r : rows) {
         a.append_blank();
         for (const auto& [f, v] : r) a.put(f, v);
