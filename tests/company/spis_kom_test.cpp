@@ -239,31 +239,5 @@ TEST_F(ListPrint, PrintedListBreaksPagesAfterRowSixty) {
     EXPECT_FALSE(rt::dbf::alias_used("mdk_pro"));
 }
 
-TEST_F(ListPrint, CondensedListSwitchesThePrinterModeAroundTheColumns) {
-    add("001", {{"FRNAZIVSKR", "PRVA"}, {"FRNAZIVPUN", "PRVA RADNJA DOO"}, {"FRULICA", "Glavna"}, {"FRULKBR", "1"}});
-    add("002", {{"FRNAZIVSKR", "DRUGA"}}, true);  // marked deleted: still listed
-    SAST = rt::PADR("S", 15);
-    MESS = rt::PADR("M", 15);
-    rt::dbf::set_deleted(false);
-    catalogue();
-    for (int item : {1, 2, 12, 13, 17}) position(item, item);
-    layout();
-    ASSERT_EQ(SK_DUZ_TXT, 113);
-    rt::console_init_headless("F");
-    STPSPIS_KOM();
-    std::ifstream in(root_ + "/tor.000", std::ios::binary);
-    const std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string eq(113, '='), crlf = "\r\n";
-    std::string want = rt::PADR("S", 15) + std::string(55, ' ') + "Strana: 01" + crlf + rt::PADR("M", 15) + crlf +
-                       crlf + "SPISAK KOMITENATA\x0F" + crlf + eq + crlf +
-                       "R.Br Sifra Naziv firme          Pun Naziv firme      Ulica i broj firme   " + crlf + eq +
-                       crlf;
-    want += "   1 001   " + rt::PADR("PRVA", 20) + " " + rt::PADR("PRVA RADNJA DOO", 50) + " " +
-            rt::PADR(rt::PADR("Glavna", 20) + " 1  ", 30) + " " + crlf;
-    want += "   2 002   " + rt::PADR("DRUGA", 20) + " " + std::string(50, ' ') + " " + std::string(30, ' ') + " " + crlf;
-    want += eq + "\x12" + crlf + "\x0F" + SOFTWARE + " " + VER + "\x12" + crlf + "\x0C";
-    EXPECT_EQ(got, want);
-}
-
 }  // namespace
 }  // namespace tor::test
