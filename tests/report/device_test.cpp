@@ -57,17 +57,6 @@ TEST_F(Device, RowsColumnsPagesAndOverprint) {
     EXPECT_EQ(bytes_of(f), std::string("AB   C\r\n\r\n   D\r E\x1BG\x0C\r\nF\x0C  G"));
 }
 
-TEST_F(Device, SetprcMovesTheCountersOnly) {
-    const std::string f = base("out.prn");
-    ASSERT_TRUE(report::open_route(Route::FILE, f));
-    PSAY(0, 0, COND_ON);
-    SETPRC(0, 0);
-    PSAY(0, 0, "A");          // no overprint after the counters were set back
-    PSAY(1, 0, "B");
-    print_close();
-    EXPECT_EQ(bytes_of(f), "\x0F" "A\r\nB");
-}
-
 TEST_F(Device, NumberedFilesTakeTheFirstFreeNumber) {
     EXPECT_EQ(report::take_numbered_file(), base("tor001.000"));
     EXPECT_EQ(report::take_numbered_file(), base("tor001.001"));

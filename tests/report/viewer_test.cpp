@@ -120,27 +120,6 @@ std::string joined(const std::vector<std::string>& s) {
     return o;
 }
 
-TEST_F(Viewer, MovesThroughTheReportAndStaysAtItsEnds) {
-    // 250 lines: the window holds 22; the percent is the bottom line's share of all lines.
-    const auto s = view(numbered(250),
-                        "{dump}{Up}{dump}{PgUp}{dump}{Down}{dump}{PgDn}{dump}{PgUp}{dump}{End}{dump}"
-                        "{Down}{dump}{Up}{dump}{Home}{dump}{Esc}");
-    ASSERT_EQ(s.size(), 10u);
-    using W = Window;
-    EXPECT_EQ(window(s[0]), (W{"Red 001", "Red 022", "  9% "}));   // 22/250 = 8.8
-    EXPECT_EQ(window(s[1]), (W{"Red 001", "Red 022", "  9% "}));   // Up on the first page stays
-    EXPECT_EQ(window(s[2]), (W{"Red 001", "Red 022", "  9% "}));   // PgUp there too
-    EXPECT_EQ(window(s[3]), (W{"Red 002", "Red 023", "  9% "}));   // 23/250 = 9.2
-    EXPECT_EQ(window(s[4]), (W{"Red 023", "Red 044", " 18% "}));   // the bottom line goes on top
-    EXPECT_EQ(window(s[5]), (W{"Red 002", "Red 023", "  9% "}));   // the top line goes to the bottom
-    EXPECT_EQ(window(s[6]), (W{"Red 229", "Red 250", "100% "}));
-    EXPECT_EQ(window(s[7]), (W{"Red 229", "Red 250", "100% "}));   // Down at the end stays
-    EXPECT_EQ(window(s[8]), (W{"Red 228", "Red 249", "100% "}));   // 249/250 = 99.6
-    EXPECT_EQ(window(s[9]), (W{"Red 001", "Red 022", "  9% "}));
-    EXPECT_EQ(s[9][1].substr(33, 13), " VELT Office ");
-    EXPECT_EQ(s[9][24].substr(62), " <F3/Tekst>-Trazi ");
-}
-
 TEST_F(Viewer, AShortTextAndItsLastLineWithoutALineEnd) {
     const auto s = view("prvi\r\ndrugi\ntreci", "{dump}{Up}{dump}{Down}{dump}{End}{dump}{Esc}");
     ASSERT_EQ(s.size(), 4u);
@@ -150,32 +129,6 @@ TEST_F(Viewer, AShortTextAndItsLastLineWithoutALineEnd) {
         EXPECT_EQ(rt::TRIM(scr[5]), "") << joined(scr);
         EXPECT_EQ(scr[24].substr(0, 5), "100% ") << joined(scr);
     }
-}
-
-TEST_F(Viewer, ColumnsInStepsOfTwentyUpTo400) {
-    // Each line carries a mark at columns 1, 381 and 400.
-    std::string text;
-    for (int i = 1; i <= 30; ++i) {
-        std::string l(400, '.');
-        l[0] = 'A';
-        l[380] = 'B';
-        l[399] = 'C';
-        text += l + "\r\n";
-    }
-    std::string keys = "{Down}{Down}{dump}";
-    for (int i = 0; i < 19; ++i) keys += "{Right}";
-    keys += "{dump}{Right}{dump}";
-    for (int i = 0; i < 19; ++i) keys += "{Left}";
-    keys += "{dump}{Left}{dump}{Esc}";
-    const auto s = view(text, keys);
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[0][2].substr(0, 2), "A.");
-    EXPECT_EQ(s[1][2], "B" + std::string(18, '.') + "C" + std::string(60, ' '));   // from column 381
-    EXPECT_EQ(s[2][2], s[1][2]);                                           // no step past 400
-    EXPECT_EQ(s[3][2], s[0][2]);
-    EXPECT_EQ(s[4][2], s[0][2]);                                           // no step before 1
-    // A sideways step keeps the window on the same lines (the third line at the bottom).
-    EXPECT_EQ(s[1][24].substr(0, 5), " 80% ");   // 24/30
 }
 
 TEST_F(Viewer, SearchShowsTheMatchingLinesAndAnEmptySearchShowsAll) {
