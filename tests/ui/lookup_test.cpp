@@ -4,7 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "company/company.h"
+#include "report/report.h"
 #include "rt/input/get.h"
+#include "rt/os/os.h"
 #include "ui/lookup.h"
 #include "ui_fixture.h"
 
@@ -158,6 +161,40 @@ TEST_F(Lookup, CtrlEnterMarksOnlyTheFieldItWasPressedIn) {
     EXPECT_EQ(pick("ART", "{Ctrl+Enter}{Space}{Enter}{Enter}", 4), 4);
     EXPECT_EQ(pick("TAR", "{Ctrl+Enter}{Esc}{Enter}", 4), 4);
     EXPECT_EQ(rt::NEXTKEY(), rt::K::ESC);
+}
+
+TEST_F(Lookup, ListPrintStartsANewPageAfterRow61) {
+    std::vector<Row> rows;
+    for (int i = 1; i <= 60; ++i) rows.push_back({{"SIFRA", rt::STRZERO(i, 6)}, {"NAZIV", "ROBA " + std::to_string(i)}});
+    rt::dbf::WorkArea& a = table(1, "mdart", rows);
+    a.go_to(30);
+    WSIFKOM = "001";
+    WNAZKOM = "FIRMA";
+    WVLASNIK = "VLASNIK";
+    WMESKOM = "MESTO";
+    DDAN = rt::Date::ymd(2025, 12, 31);
+    ZA = "DOBARA";
+    ZAG = "Sifra  Naziv";
+    RED = [] { return rt::TRIM(rt::dbf::current().get_str("NAZIV")); };
+    start("F");
+    STAMPRE();
+    const std::string text = rt::os::read_file(root_ + "/tor001.000");
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(rt::TRIM(text.substr(at, end - at)));
+    // Page 1: the header on rows 0-7, records 1-54 on rows 8-61, the rule on row 62; the next
+    // page's first row follows the form feed.
+    ASSERT_EQ(lines.size(), 76u);
+    EXPECT_EQ(lines[0], "Obveznik: FIRMA, VLASNIK" + std::string(45, ' ') + "Strana: 01");
+    EXPECT_EQ(lines[4], "SPISAK DOBARA 2025.");
+    EXPECT_EQ(lines[6], "R.Br. Sifra  Naziv");
+    EXPECT_EQ(lines[8], "   1  ROBA 1");
+    EXPECT_EQ(lines[61], "  54  ROBA 54");
+    EXPECT_EQ(lines[62], std::string(80, '-') + "\x0C" "Obveznik: FIRMA, VLASNIK" + std::string(45, ' ') + "Strana: 02");
+    EXPECT_EQ(lines[66], "SPISAK DOBARA 2025.");
+    EXPECT_EQ(lines[70], "  55  ROBA 55");
+    EXPECT_EQ(lines[75], "  60  ROBA 60");
+    EXPECT_EQ(text.substr(text.size() - 83), "\r\n" + std::string(80, '=') + "\x0C");
 }
 
 TEST_F(Lookup, PromptEndsAtItsWidthAndThePlusKeyTypesNothing) {
