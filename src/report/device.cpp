@@ -60,14 +60,12 @@ void drop_open() {
     dev.open = false;
 }
 
-// The caller's colour, cursor and confirmation setting, put back on every way out.
+// The caller's colour and confirmation setting, put back on every way out.
 struct QuestionScope {
     std::string colour = rt::SETCOLOR();
-    bool cursor = rt::CURSOR_ON();
     bool confirm = rt::CONFIRM();
     ~QuestionScope() {
         rt::SETCOLOR(colour);
-        rt::SETCURSOR(cursor);
         rt::SET_CONFIRM(confirm);
     }
 };
