@@ -193,16 +193,30 @@ TEST(TorpdvReport, ScreenRouteShowsTheReportAndCountsNoPages) {
     EXPECT_EQ(pages_counted(inst), 0);
 }
 
-TEST(TorpdvReport, EscAtTheDestinationQuestionEndsTheProgram) {
+// Through the real program: the list of companies printed from the company choice; Esc at the
+// destination question ends the program the orderly way, with nothing written.
+TEST(TorpdvReport, EscAtTheQuestionInTheProgramAsksForARestart) {
     Install inst;
-    Options o;
-    o.binary = "torprobe report 120 61";
-    PRun r = run(inst, "{pause}{Esc}", o);
-    EXPECT_EQ(r.status, 4) << r.err;
+    PRun r = run(inst, "{pause}");
+    ASSERT_EQ(r.status, 3) << r.err;
+    {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "mdk_pro.dbf").string(), "", true));
+        a.set_index({(inst / "mdk_pro.ntx").string()});
+        ASSERT_TRUE(a.append_blank());
+        a.put("SIFRA_PRO", std::string("001"));
+        a.put("FRNAZIVSKR", std::string("MARKET"));
+        a.put("PRGTIPKNJ", std::string("K"));
+        a.put("PRGTIPDEL", std::string("001"));
+        a.commit();
+    }
+    r = run(inst, "{pause}{F2}{Enter}S{dump}{Esc}");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.screens.size(), 1u);
+    EXPECT_EQ(row_of(r, 0, 11).substr(21, 37), "Prikaz na Ekranu ili Stampacu (E/S) S");
     EXPECT_EQ(r.out, "Pokrenite program ponovo !\n");
     EXPECT_FALSE(fs::exists(inst / "printer.out"));
-    EXPECT_FALSE(fs::exists(inst / "tor001.000"));
-    EXPECT_EQ(pages_counted(inst), 0);
+    EXPECT_FALSE(fs::exists(inst / "tor.000"));
 }
 
 }  // namespace
