@@ -56,7 +56,8 @@ bool EKRSTP(const EinvoiceTarget* einvoice = nullptr);
 // below moves down with line ends; on the same row a column left of the current one overprints
 // (CR, then blanks up to col). Without an open destination nothing is written.
 void PSAY(int row, int col, std::string_view text);
-// Bytes at the current position (printer codes, "??" without a line end).
+// Bytes at the current position that take no room on paper (printer codes): PROW and PCOL stay
+// as they are. Text without a line end ("??") is PSAY(PROW(), PCOL(), text).
 void PRAW(std::string_view bytes);
 int PROW();
 int PCOL();
