@@ -13,6 +13,7 @@
 #include "rt/os/os.h"
 #include "rt/term/console.h"
 #include "rt/term/keys.h"
+#include "ui/tools.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -318,9 +319,8 @@ std::string KOMIT() {
                 HELP();
                 reg.select();
                 break;
-            case rt::K::PLUS:    // the calculator comes here
-            case rt::K::ALT_D:   // the calendar comes here
-                break;
+            case rt::K::PLUS: KALL(); break;
+            case rt::K::ALT_D: KALENDAR(); break;
             case rt::K::CTRL_INS: VO_SAVE_SCREEN(); break;
             case rt::K::CTRL_HOME: VO_REST_SCREEN(); break;
             case rt::K::F2:

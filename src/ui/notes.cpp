@@ -8,6 +8,7 @@
 #include "rt/os/clock.h"
 #include "rt/os/os.h"
 #include "rt/term/keys.h"
+#include "ui/tools.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -49,9 +50,7 @@ public:
                 fill();
                 break;
             case rt::K::ESC: return;
-            case rt::K::PLUS:
-                // The calculator opens here.
-                break;
+            case rt::K::PLUS: KALL(); break;
             case rt::K::ENTER: edit(); break;
             case rt::K::INS: insert(); break;
             case rt::K::DEL: remove(); break;
