@@ -16,6 +16,7 @@
 #include "rt/os/os.h"
 #include "rt/term/console.h"
 #include "rt/term/keys.h"
+#include "ui/table_rows.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -111,38 +112,6 @@ std::string catalogue_table() { return (OSNDIR.empty() ? std::string("./") : OSN
 int item_of(const Reg& a) { return static_cast<int>(a.recno()); }
 
 // ---- the chooser's browse over the catalogue, in position order ----
-
-class CatalogueRows final : public rt::BrowseSource {
-public:
-    explicit CatalogueRows(rt::dbf::WorkArea& a) : a_(a) {}
-    void go_top() override { a_.go_top(); }
-    void go_bottom() override { a_.go_bottom(); }
-    long skip(long n) override {
-        long moved = 0;
-        for (; n > 0; --n) {
-            a_.skip(1);
-            if (a_.eof()) {
-                a_.go_bottom();
-                break;
-            }
-            ++moved;
-        }
-        for (; n < 0; ++n) {
-            a_.skip(-1);
-            if (a_.bof()) break;
-            --moved;
-        }
-        return moved;
-    }
-    bool empty() override {
-        if (!a_.eof()) return false;
-        a_.go_top();
-        return a_.eof();
-    }
-
-private:
-    rt::dbf::WorkArea& a_;
-};
 
 // The chooser's state while its browse runs (KOREKS reaches it).
 struct Chooser {
@@ -294,7 +263,7 @@ void SPIS_KOM() {
         rt::SAY(22, 2, "Duzina Zaglavlja: " + RAC_DUZ_ZAG());
         if (!a.seek(1.0)) a.go_top();
 
-        CatalogueRows rows(a);
+        TableRows rows(a);
         rt::Browse b(5, 1, 18, 78, rows);
         b.col_sep(" \xB3 ").head_sep("\xCD");
         b.add({"Podaci za Stampu", [&a] { return rt::Value(a.get_str("POLJE_O")); }, "!!!!!!!!!!!!!!!!!!!!"});

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "report/report.h"
+#include "rt/dbf/dbf.h"
 
 namespace tor::report {
 
@@ -33,5 +34,8 @@ std::string keep_refused_job(std::string_view bytes);
 std::string viewer_table();
 // Creates a work table of one field RED C 400 under path unless one of that structure is there.
 void make_line_table(const std::string& path);
+// Appends every line of a text file to such a table (cut to 400 characters); nothing when the
+// file cannot be read.
+void load_lines(rt::dbf::WorkArea& t, std::string_view file);
 
 }  // namespace tor::report

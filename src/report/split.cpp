@@ -41,13 +41,7 @@ bool A3A4(std::string_view file) {
         return true;
     }
     t.zap();
-    if (std::FILE* f = std::fopen(rt::os::resolve(file).c_str(), "rb")) {
-        for (std::string line = FREADLN(f); line != FREADLN_EOF; line = FREADLN(f)) {
-            t.append_blank();
-            t.put("RED", line.size() > 400 ? line.substr(0, 400) : line);
-        }
-        std::fclose(f);
-    }
+    report::load_lines(t, file);
 
     PORUKA("Stampa u toku...", 1);
     const bool opened = W_PRINTER ? report::open_route(Route::WINPRINTER, report::winprinter_file(nullptr))

@@ -65,6 +65,16 @@ void make_line_table(const std::string& path) {
     rt::dbf::create_table(rt::os::resolve(path), {red});
 }
 
+void load_lines(rt::dbf::WorkArea& t, std::string_view file) {
+    std::FILE* f = std::fopen(rt::os::resolve(file).c_str(), "rb");
+    if (!f) return;
+    for (std::string line = FREADLN(f); line != FREADLN_EOF; line = FREADLN(f)) {
+        t.append_blank();
+        t.put("RED", line.size() > 400 ? line.substr(0, 400) : line);
+    }
+    std::fclose(f);
+}
+
 }  // namespace report
 
 namespace {
@@ -264,13 +274,7 @@ bool FDISP(std::string_view file, int, int, int, int, int) {
         return true;
     }
     t.zap();
-    if (std::FILE* f = std::fopen(rt::os::resolve(file).c_str(), "rb")) {
-        for (std::string line = FREADLN(f); line != FREADLN_EOF; line = FREADLN(f)) {
-            t.append_blank();
-            t.put("RED", line.size() > size_t{MAX_COL} ? line.substr(0, MAX_COL) : line);
-        }
-        std::fclose(f);
-    }
+    report::load_lines(t, file);
     t.go_top();
 
     Viewer v(t);

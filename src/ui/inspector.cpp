@@ -11,6 +11,7 @@
 #include "rt/input/memoedit.h"
 #include "rt/input/menu.h"
 #include "rt/term/keys.h"
+#include "ui/table_rows.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -18,39 +19,6 @@ namespace tor {
 namespace {
 
 std::vector<int> g_areas;  // the areas the inspector's list shows, in list order
-
-// Rows of a work area for the browse, in the area's current order and filter.
-class AreaSource final : public rt::BrowseSource {
-public:
-    explicit AreaSource(rt::dbf::WorkArea& a) : a_(a) {}
-    void go_top() override { a_.go_top(); }
-    void go_bottom() override { a_.go_bottom(); }
-    long skip(long n) override {
-        long moved = 0;
-        for (; n > 0; --n) {
-            a_.skip(1);
-            if (a_.eof()) {
-                a_.go_bottom();
-                break;
-            }
-            ++moved;
-        }
-        for (; n < 0; ++n) {
-            a_.skip(-1);
-            if (a_.bof()) break;
-            --moved;
-        }
-        return moved;
-    }
-    bool empty() override {
-        if (!a_.eof()) return false;
-        a_.go_top();
-        return a_.eof();
-    }
-
-private:
-    rt::dbf::WorkArea& a_;
-};
 
 std::string numeric_picture(const rt::dbf::FieldDef& f) {
     if (f.dec > 0 && f.len > f.dec + 1)
@@ -69,7 +37,7 @@ void browse_area(int n) {
     const bool locked = FIL_LOCK();
     try {
         if (a.eof()) a.go_top();
-        AreaSource src(a);
+        TableRows src(a);
         rt::Browse b(8, 5, 21, 75, src);
         const auto& fields = a.fields();
         for (size_t i = 0; i < fields.size(); ++i) {
