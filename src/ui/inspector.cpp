@@ -115,8 +115,10 @@ std::string area_structure_text(int n) {
     for (int i = 1; i <= a.index_count(); ++i)
         t += std::to_string(i) + (i == a.order() ? "." : ". ") + a.index_key(i) + nl;
     if (!a.filter_text().empty()) t += " FILTER: " + a.filter_text() + nl;
-    // The work area does not report its relations; the heading stays for the layout.
     t += " RELACIJE:" + nl;
+    int rel = 0;
+    for (const auto& [key, child] : a.relations())
+        t += std::to_string(++rel) + ". " + key + " -> " + child + nl;
     t += " SLOBODNA MEMORIJA " + std::to_string(free_memory_kb()) + " kB" + nl;
     return t;
 }

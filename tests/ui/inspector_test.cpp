@@ -82,6 +82,15 @@ TEST_F(Inspector, ListsTheAreasAndPutsEveryPointerBack) {
     EXPECT_EQ(rt::TRIM(rows[50 + 12].substr(6, 49)), "01. SIFRA      C   4  0");
 }
 
+TEST_F(Inspector, StructureTextNamesIndexesFilterAndRelations) {
+    auto& roba = rt::dbf::area(1);
+    roba.set_filter([] { return true; }, "CENA > 20");
+    roba.set_relation("kupci", [] { return std::string("0001"); }, "LEFT(SIFRA,4)");
+    const std::string t = area_structure_text(1);
+    EXPECT_NE(t.find(" BROJ SLOGOVA 5\r\n INDEKSI:\r\n1.SIFRA\r\n FILTER: CENA > 20\r\n"), std::string::npos) << t;
+    EXPECT_NE(t.find(" RELACIJE:\r\n1. LEFT(SIFRA,4) -> KUPCI\r\n SLOBODNA MEMORIJA "), std::string::npos) << t;
+}
+
 TEST_F(Inspector, RecordsAreEditedInPlaceUnderATableLock) {
     start("{Enter}{Right}{Enter}NOVO{25}{Enter}{Esc}{Esc}");
     DBDEBUG();

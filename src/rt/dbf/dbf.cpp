@@ -1086,6 +1086,12 @@ void WorkArea::set_relation(const std::string& child_alias, std::function<std::s
 
 void WorkArea::clear_relations() { impl_->relations.clear(); }
 
+std::vector<std::pair<std::string, std::string>> WorkArea::relations() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& r : impl_->relations) out.emplace_back(r.text, r.alias);
+    return out;
+}
+
 // ---- work areas ----
 
 namespace {

@@ -13,6 +13,7 @@
 #include <string>
 #include <type_traits>
 #include <variant>
+#include <utility>
 #include <vector>
 #include "rt/dbf/field.h"
 #include "rt/fmt/date.h"
@@ -121,6 +122,8 @@ public:
     // SET RELATION TO key INTO child: after every move here the child seeks key().
     void set_relation(const std::string& child_alias, std::function<std::string()> key, std::string text = "");
     void clear_relations();
+    // The relations set here: (key text, child alias), in the order they were set.
+    std::vector<std::pair<std::string, std::string>> relations() const;
 
     struct Impl;
 private:
