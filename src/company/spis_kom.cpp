@@ -287,8 +287,6 @@ int KOREKS(int mode, int column) {
     if (!g_chooser.browse) return 1;  // only the chooser's browse has a catalogue to work on
     switch (mode) {
     case rt::BR::EMPTY:      // an empty catalogue: a tone at every key
-    case rt::BR::HITTOP:
-    case rt::BR::HITBOTTOM:
         TON(1);
         return 1;
     case rt::BR::EXCEPTION:

@@ -33,13 +33,41 @@ struct Device {
     bool write_failed = false;
     int row = 0;
     int col = 0;
+    // The screen route keeps the current row until it ends: text printed left of the current
+    // column is laid over it as the printer would print it, so the viewer gets one line (a bare
+    // CR would end the line for the viewer's line reader).
+    std::string line;
 };
 Device dev;
+
+void write_out(std::string_view b) {
+    if (dev.file && std::fwrite(b.data(), 1, b.size(), dev.file) != b.size()) dev.write_failed = true;
+}
+
+// The screen route's row so far goes to the file.
+void flush_line() {
+    if (dev.route != Route::SCREEN || dev.line.empty()) return;
+    write_out(dev.line);
+    dev.line.clear();
+}
+
+// Text at a column of the screen route's row: a blank never hides what is printed under it.
+void lay(int col, std::string_view text) {
+    const size_t at = static_cast<size_t>(col);
+    if (dev.line.size() < at) dev.line.resize(at, ' ');
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (at + i >= dev.line.size()) dev.line.push_back(text[i]);
+        else if (text[i] != ' ') dev.line[at + i] = text[i];
+    }
+}
 
 void emit(std::string_view b) {
     if (!dev.open || b.empty()) return;
     switch (dev.route) {
     case Route::SCREEN:
+        flush_line();
+        write_out(b);
+        break;
     case Route::FILE:
         if (dev.file && std::fwrite(b.data(), 1, b.size(), dev.file) != b.size()) dev.write_failed = true;
         break;
@@ -228,6 +256,11 @@ void PSAY(int row, int col, std::string_view text) {
         dev.row = row;
         dev.col = 0;
     }
+    if (dev.route == Route::SCREEN) {
+        lay(col, text);
+        dev.col = col + static_cast<int>(text.size());
+        return;
+    }
     if (col < dev.col) {
         emit("\r");
         dev.col = 0;
@@ -237,7 +270,10 @@ void PSAY(int row, int col, std::string_view text) {
     dev.col = col + static_cast<int>(text.size());
 }
 
-void PRAW(std::string_view bytes) { emit(bytes); }
+void PRAW(std::string_view bytes) {
+    if (dev.open && dev.route == Route::SCREEN) dev.line.append(bytes);
+    else emit(bytes);
+}
 
 int PROW() { return dev.row; }
 int PCOL() { return dev.col; }
@@ -258,6 +294,8 @@ void print_close() {
     dev.open = false;
     switch (dev.route) {
     case Route::SCREEN:
+        flush_line();
+        [[fallthrough]];
     case Route::FILE: {
         const bool ok = std::fclose(dev.file) == 0 && !dev.write_failed;
         dev.file = nullptr;

@@ -229,7 +229,7 @@ void sum_expenditures() {
         r.go_to(n);
         if (r.deleted() && rt::dbf::deleted_hidden()) continue;
         if (rt::CONTAINS(SKLJUC, rt::UPPER(r.get_str("OPIS"))) ||
-            r.get_str("VRSTA") + "    " + r.get_str("STRUKTURA") == SKLJUC)
+            rt::LEFT(r.get_str("VRSTA") + "    " + r.get_str("STRUKTURA"), static_cast<int>(SKLJUC.size())) == SKLJUC)
             sum += r.get_num("IZNOS");
     }
     r.go_to(keep);

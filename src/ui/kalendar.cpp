@@ -128,29 +128,28 @@ void Kalendar::step(int delta) {
     if (!d.empty()) shown_ = d;
 }
 
-// A digit starts typing the current part in place; the level then moves on to the next part.
+// A digit starts typing the current part in place: digits overwrite it from the left, the entry
+// ends after its last position (or early on Enter, PgUp, PgDn); the level then moves on.
 void Kalendar::type_part(int first_key) {
     const int w = part_width(level_);
     const int col = part_col(level_);
-    const int old = part(level_);
-    rt::Picture pic = rt::parse_picture(std::string(static_cast<size_t>(w), '9'));
-    rt::EditBuffer e(rt::VType::N, pic, static_cast<double>(old));
-    // The part is shown with leading zeros as on the date line; the first digit clears it.
+    const std::string old = rt::STRZERO(part(level_), w);
+    std::string text = old;
+    int pos = 0;
     const bool cursor = rt::CURSOR_ON();
     rt::SETCURSOR(true);
     bool keep_old = false;
     for (int k = first_key;; k = 0) {
         if (k == 0) {
-            const std::string text = e.changed() ? e.text() : rt::STRZERO(old, w);
             rt::SAY_COLOR(r_ + 8, col, text, "I");
-            rt::SETPOS(r_ + 8, col + e.cursor());
+            rt::SETPOS(r_ + 8, col + pos);
             k = rt::INKEY(0);
         }
         if (k >= '0' && k <= '9') {
-            e.put(static_cast<uint8_t>(k), false);
-            if (e.typed_out()) break;
+            text[static_cast<size_t>(pos++)] = static_cast<char>(k);
+            if (pos == w) break;
         } else if (k == rt::K::BS || k == rt::K::LEFT) {
-            e.left();
+            pos = std::max(0, pos - 1);
         } else if (k == rt::K::ENTER || k == rt::K::PGUP || k == rt::K::PGDN) {
             break;
         } else if (k == rt::K::ESC) {
@@ -159,12 +158,9 @@ void Kalendar::type_part(int first_key) {
         }
     }
     rt::SETCURSOR(cursor);
-    if (!keep_old && e.changed()) {
-        rt::Value v = 0.0;
-        if (e.value(v, static_cast<double>(old))) {
-            const rt::Date d = with_part(level_, static_cast<int>(std::get<double>(v)));
-            if (!d.empty()) shown_ = d;
-        }
+    if (!keep_old && text != old) {
+        const rt::Date d = with_part(level_, std::stoi(text));
+        if (!d.empty()) shown_ = d;
     }
     level_ = level_ == YEAR ? DAY : level_ + 1;
 }

@@ -57,6 +57,21 @@ TEST_F(Device, RowsColumnsPagesAndOverprint) {
     EXPECT_EQ(bytes_of(f), std::string("AB   C\r\n\r\n   D\r E\x1BG\x0C\r\nF\x0C  G"));
 }
 
+// The screen route's file is read by the viewer line by line: an overprint is laid over the row
+// (a blank never hides a printed character) instead of a bare carriage return.
+TEST_F(Device, ScreenRouteLaysOverprintOverTheRow) {
+    const std::string f = base("screen.prn");
+    ASSERT_TRUE(report::open_route(Route::SCREEN, f));
+    PSAY(0, 0, "Iznos:");
+    PSAY(0, 20, "125.00");
+    PSAY(0, 8, "X  Y");          // left of the current column: over the blanks between
+    PSAY(0, 20, "125.00");       // printed twice for darker print: the same text
+    PSAY(0, 30, "kraj");
+    PSAY(1, 0, "dalje");
+    print_close();
+    EXPECT_EQ(bytes_of(f), std::string("Iznos:  X  Y        125.00    kraj\r\ndalje"));
+}
+
 TEST_F(Device, NumberedFilesTakeTheFirstFreeNumber) {
     EXPECT_EQ(report::take_numbered_file(), base("tor001.000"));
     EXPECT_EQ(report::take_numbered_file(), base("tor001.001"));

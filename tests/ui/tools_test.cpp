@@ -258,9 +258,12 @@ TEST_F(Tools, StepsAndTypedPartsKeepTheDateValid) {
         {rt::Date(), "{Down}{Enter}", D(2026, 3, 9)},
         // Typed parts: each full part moves on to the next one.
         {D(2026, 3, 10), "05042027{Enter}", D(2027, 4, 5)},
-        // Enter ends a part early; a day the month lacks and Esc keep the date; "+" then
-        // steps the month, the next level.
-        {D(2026, 3, 10), "7{Enter}{Enter}", D(2026, 3, 7)},
+        // Digits overwrite the part from the left and Enter ends it early, keeping the rest:
+        // day 16 with "2" is 26, year 2026 with "19" is 1926 and with "202" stays 2026.
+        {D(2026, 3, 16), "2{Enter}{Enter}", D(2026, 3, 26)},
+        {D(2026, 3, 16), "g19{Enter}{Enter}", D(1926, 3, 16)},
+        {D(2026, 3, 16), "g202{Enter}{Enter}", D(2026, 3, 16)},
+        // A day the month lacks and Esc keep the date; "+" then steps the month, the next level.
         {D(2026, 2, 10), "31+{Enter}", D(2026, 3, 10)},
         {D(2026, 2, 10), "2{Esc}+{Enter}", D(2026, 3, 10)},
         // Backspace steps back one position.
