@@ -24,7 +24,7 @@ std::string getuget(int row, int col, int width, const std::string* old) {
     const std::string colour = rt::SETCOLOR();
     const bool cursor = rt::CURSOR_ON();
     rt::SETCURSOR(false);  // the blinking mark is the cursor
-    std::string text = old ? rt::UPPER(rt::ALLTRIM(*old)) : std::string();
+    std::string text = old ? rt::ALLTRIM(*old) : std::string();
     auto draw = [&] {
         rt::SAY_COLOR(row, col + 1, std::string(static_cast<size_t>(std::max(0, width)), '\xDB'), NORMAL);
         rt::SAY_COLOR(row, col + 1, text, INVERZ);

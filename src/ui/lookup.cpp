@@ -46,12 +46,12 @@ std::string blanks(int n) { return std::string(static_cast<size_t>(n), ' '); }
 
 double code_of(const char* f) { return rt::VAL(fs(f)); }
 
-// Place, then ", " and the street when there is one, in 29 cells.
+// Place, then ", " and the street when there is one, cut to 29 characters.
 std::string address() {
-    std::string a = rt::ALLTRIM(fs("MESTO"));
-    const std::string street = rt::ALLTRIM(fs("ULICA"));
-    if (!street.empty()) a += ", " + street;
-    return rt::PADR(a, 29);
+    std::string a = rt::TRIM(fs("MESTO"));
+    const std::string street = fs("ULICA");
+    if (!rt::TRIM(street).empty()) a += ", " + street;
+    return rt::LEFT(a, 29);
 }
 
 std::string marker(std::string_view kind) {
