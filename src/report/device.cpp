@@ -37,10 +37,15 @@ struct Device {
     // column is laid over it as the printer would print it, so the viewer gets one line (a bare
     // CR would end the line for the viewer's line reader).
     std::string line;
+    bool ff_pending = false;   // a form feed was written and nothing after it yet
 };
 Device dev;
 
 void write_out(std::string_view b) {
+    if (dev.ff_pending) {
+        dev.ff_pending = false;
+        write_out("\r\n");
+    }
     if (dev.file && std::fwrite(b.data(), 1, b.size(), dev.file) != b.size()) dev.write_failed = true;
 }
 
@@ -67,6 +72,9 @@ void emit(std::string_view b) {
     case Route::SCREEN:
         flush_line();
         write_out(b);
+        // The page that follows a form feed starts on a new line for the viewer, so its header
+        // is seen at the first column and not after the rule that ended the page.
+        if (b == FORM_FEED) dev.ff_pending = true;
         break;
     case Route::FILE:
         if (dev.file && std::fwrite(b.data(), 1, b.size(), dev.file) != b.size()) dev.write_failed = true;

@@ -12,6 +12,7 @@
 #include "frame/vars.h"
 #include "report/device.h"
 #include "report/report.h"
+#include "rt/fmt/fmt.h"
 #include "rt/os/os.h"
 
 namespace tor {
@@ -70,6 +71,14 @@ TEST_F(Device, ScreenRouteLaysOverprintOverTheRow) {
     PSAY(1, 0, "dalje");
     print_close();
     EXPECT_EQ(bytes_of(f), std::string("Iznos:  X  Y        125.00    kraj\r\ndalje"));
+
+    // After a page break the next header starts on a line of its own, at the first column.
+    ASSERT_TRUE(report::open_route(Route::SCREEN, f));
+    PSAY(62, 0, "----");
+    PSAY(0, 0, "Obveznik: X");
+    EJECT();
+    print_close();
+    EXPECT_EQ(bytes_of(f), rt::REPLICATE("\r\n", 62) + "----\x0C\r\nObveznik: X\x0C");
 }
 
 TEST_F(Device, NumberedFilesTakeTheFirstFreeNumber) {
