@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "company/company.h"
@@ -32,13 +33,12 @@ protected:
         OSNDIR = root_ + "/";
         DIR = root_ + "/001/";
         screen_file_ = root_ + "/screens.txt";
-        saved_ = Switches{WPDVKOM, WSIFDEL, KAL_TROS, KAL_REPR, KALK_FORM, WOTKUP, S_RAZPRENPDV, PROC_RUC, BEEP};
+        saved_ = {WPDVKOM, WSIFDEL, KAL_TROS, KAL_REPR, KALK_FORM, WOTKUP, S_RAZPRENPDV, PROC_RUC, BEEP};
         WPDVKOM = true;
         WSIFDEL = "007";
-        KAL_TROS = KAL_REPR = WOTKUP = S_RAZPRENPDV = false;
+        KAL_TROS = KAL_REPR = WOTKUP = S_RAZPRENPDV = BEEP = false;
         KALK_FORM = 1;
         PROC_RUC = 20;
-        BEEP = false;
         rt::dbf::close_all();
         rt::dbf::select(1);
         rt::dbf::set_deleted(true);
@@ -47,15 +47,7 @@ protected:
     void TearDown() override {
         rt::dbf::close_all();
         rt::SETKEY(rt::K::UP, {});
-        WPDVKOM = saved_.pdvkom;
-        WSIFDEL = saved_.sifdel;
-        KAL_TROS = saved_.tros;
-        KAL_REPR = saved_.repr;
-        KALK_FORM = saved_.form;
-        WOTKUP = saved_.otkup;
-        S_RAZPRENPDV = saved_.split;
-        PROC_RUC = saved_.proc_ruc;
-        BEEP = saved_.beep;
+        std::tie(WPDVKOM, WSIFDEL, KAL_TROS, KAL_REPR, KALK_FORM, WOTKUP, S_RAZPRENPDV, PROC_RUC, BEEP) = saved_;
         std::filesystem::remove_all(root_);
     }
     // A new key script (screens dumped by {dump} go to the screen file); the clock is set to
@@ -78,25 +70,23 @@ protected:
         out.pop_back();
         return out;
     }
-    // The text inside the frame of the message box (row 11) of a dumped screen, trimmed.
-    static std::string message_of(const std::vector<std::string>& screen) {
-        if (screen.size() <= 11) return "";
-        const std::string row = rt::utf8_to_cp437(screen[11]);
-        const size_t l = row.find('\xBA'), r = row.rfind('\xBA');
+    // The text inside the double frame on a row of a dumped screen, trimmed (row 11: the message box).
+    static std::string message_of(const std::vector<std::string>& screen, size_t row = 11) {
+        if (screen.size() <= row) return "";
+        const std::string line = rt::utf8_to_cp437(screen[row]);
+        const size_t l = line.find('\xBA'), r = line.rfind('\xBA');
         if (l == std::string::npos || r <= l) return "";
-        return rt::ALLTRIM(row.substr(l + 1, r - l - 1));
+        return rt::ALLTRIM(line.substr(l + 1, r - l - 1));
+    }
+    // A company table with every index the dictionary gives it, holding no records.
+    static void make_table(const std::string& name) {
+        const TableDef* def = table_def(name);
+        ASSERT_NE(def, nullptr);
+        rt::dbf::create_table(dbf_path(name), parse_polja(def->polja));
+        for (const IndexDef& ix : def->indexes) ASSERT_TRUE(MAKENTX(name, ix.key, ix.file));
     }
 
-    struct Switches {
-        bool pdvkom;
-        std::string sifdel;
-        bool tros, repr;
-        int form;
-        bool otkup, split;
-        double proc_ruc;
-        bool beep;
-    };
-    Switches saved_;
+    std::tuple<bool, std::string, bool, bool, int, bool, bool, double, bool> saved_;
     std::string root_, screen_file_;
 };
 

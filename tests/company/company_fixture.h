@@ -66,6 +66,12 @@ protected:
         a.close();
     }
 
+    // Opens the register in area 1 positioned on the company.
+    void open_on(const std::string& code) {
+        rt::dbf::select(1);
+        ASSERT_TRUE(open_table("mdk_pro"));
+        ASSERT_TRUE(rt::dbf::current().seek(code));
+    }
     // The fields of a company as stored ("" for every field when it is missing).
     Fields record(const std::string& table, const std::string& key) {
         Fields out;

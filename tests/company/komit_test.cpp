@@ -196,9 +196,7 @@ TEST_F(Choice, DetailPanelOfTheCompanyUnderTheBar) {
 TEST_F(Choice, EnteringWithIndexRebuildErasesIndexes) {
     add("003", {{"FRNAZIVSKR", "TRECA"}});
     std::filesystem::create_directories(root_ + "/003");
-    std::ofstream(root_ + "/003/mdart.dbf") << "x";
-    std::ofstream(root_ + "/003/MDART.NTX") << "x";
-    std::ofstream(root_ + "/003/kalk.ntx") << "x";
+    for (const char* f : {"mdart.dbf", "MDART.NTX", "kalk.ntx"}) std::ofstream(root_ + "/003/" + f) << "x";
     S_INDEX = true;
     komit("{Enter}");
     S_INDEX = false;

@@ -21,15 +21,7 @@ const Fields kFilled = {
     {"FRMESTOPJ", "Zemun"},    {"FRDELSIF", "52110"},
 };
 
-class Register : public CompanyDir {
-protected:
-    // Opens the register positioned on the company.
-    void open_on(const std::string& code) {
-        rt::dbf::select(1);
-        ASSERT_TRUE(open_table("mdk_pro"));
-        ASSERT_TRUE(rt::dbf::current().seek(code));
-    }
-};
+using Register = CompanyDir;
 
 TEST_F(Register, CompanyVariables) {
     add("004", kFilled);
@@ -137,7 +129,7 @@ TEST_F(Register, BusinessUnitMustBeAnotherExistingCompany) {
     EXPECT_EQ(a.get_str("SIFRA_PRO"), "001");
 }
 
-TEST_F(Register, ActivityNamesAndLinePieces) {
+TEST_F(Register, ActivityNamesLinePiecesAndTheFirstFreeCodeSwitch) {
     EXPECT_EQ(SIDEL("001"), "Proizvodnja");
     EXPECT_EQ(SIDEL("008"), "55 - Ugostiteljstvo");
     EXPECT_EQ(SIDEL("009"), "Zanatstvo/Usluge");
@@ -147,9 +139,8 @@ TEST_F(Register, ActivityNamesAndLinePieces) {
 
     EXPECT_EQ(MDKPOD(" JMBG:", "   "), "");
     EXPECT_EQ(MDKPOD(" JMBG:", " 123  "), " JMBG:123");
-}
 
-TEST_F(Register, FirstFreeCodeToggle) {
+    // The first-free-code switch says what it turned to.
     PSLSIFRA = false;
     toggle::PSLSIFRA();
     EXPECT_TRUE(PSLSIFRA);

@@ -25,14 +25,12 @@ protected:
         a.put("POLJE_S", pos);
         a.commit();
     }
+    void positions(std::initializer_list<std::pair<int, int>> items) {
+        for (const auto& [item, pos] : items) position(item, pos);
+    }
     std::string layout() {
         rt::dbf::select(2);
         return RAC_DUZ_ZAG();
-    }
-    void open_on(const std::string& code) {
-        rt::dbf::select(1);
-        ASSERT_TRUE(open_table("mdk_pro"));
-        ASSERT_TRUE(rt::dbf::current().seek(code));
     }
 };
 
@@ -57,16 +55,14 @@ TEST_F(ListPrint, CatalogueHoldsTheItemsUnchosenInPositionOrder) {
     EXPECT_EQ(rt::dbf::area(2).recno(), 1u);
 }
 
-TEST_F(ListPrint, LayoutWidthsAndSummaries) {
+TEST_F(ListPrint, LayoutWidthsSummariesAndTheLimitsOfNormalCondensedAndTooLong) {
     catalogue();
     EXPECT_EQ(layout(), "ZAGLAVLJE NIJE ODABRANO!");
     EXPECT_EQ(SK_REDOVA, 0);
     EXPECT_EQ(SL_BROJ, 1);
 
     // R.Br (4), Sifra (5), Naziv firme (20): 5 + 6 + 21 - 1.
-    position(1, 1);
-    position(12, 3);
-    position(2, 2);
+    positions({{1, 1}, {12, 3}, {2, 2}});
     EXPECT_EQ(layout(), "jedan red (karaktera: 31).");
     EXPECT_EQ(SK_DUZ_TXT, 31);
     EXPECT_EQ(SK_REDOVA, 1);
@@ -76,8 +72,7 @@ TEST_F(ListPrint, LayoutWidthsAndSummaries) {
     EXPECT_EQ(SK_RED, (std::vector<int>{1, 2, 12}));
 
     // Pun Naziv firme (50) and Ulica i broj firme (30): the labels keep their 20 characters.
-    position(13, 4);
-    position(17, 5);
+    positions({{13, 4}, {17, 5}});
     EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 113).");
     EXPECT_TRUE(SK_COND);
     EXPECT_EQ(SK_REDOVA, 1);
@@ -94,40 +89,26 @@ TEST_F(ListPrint, LayoutWidthsAndSummaries) {
     EXPECT_EQ(SK_ZAG.substr(SK_ZAG.size() - 6), "S.Del ");
 
     // Nothing chosen: printing is refused and the print mode stays as it was.
-    for (int item : {1, 12, 13, 17, 21}) position(item, 0);
+    positions({{1, 0}, {12, 0}, {13, 0}, {17, 0}, {21, 0}});
     EXPECT_EQ(layout(), "ZAGLAVLJE NIJE ODABRANO!");
     EXPECT_EQ(SK_REDOVA, 0);
     EXPECT_TRUE(SK_COND);
     EXPECT_EQ(SL_BROJ, 1);
-}
 
-TEST_F(ListPrint, LayoutLimitsOfNormalCondensedAndTooLong) {
-    catalogue();
     // 51 + 14 + 16 - 1 = 80: still normal print.
-    position(13, 1);
-    position(6, 2);
-    position(5, 3);
+    positions({{13, 1}, {6, 2}, {5, 3}});
     EXPECT_EQ(layout(), "jedan red (karaktera: 80).");
     EXPECT_FALSE(SK_COND);
     // 51 + 31 - 1 = 81: condensed.
-    position(6, 0);
-    position(5, 0);
-    position(17, 2);
+    positions({{6, 0}, {5, 0}, {17, 2}});
     EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 81).");
     EXPECT_TRUE(SK_COND);
     // 51 + 31 + 31 + 12 + 12 - 1 = 136: the widest condensed line.
-    position(17, 0);
-    position(20, 2);
-    position(22, 3);
-    position(4, 4);
-    position(11, 5);
+    positions({{17, 0}, {20, 2}, {22, 3}, {4, 4}, {11, 5}});
     EXPECT_EQ(layout(), "jedan red zgusnuta stampa (karaktera: 136).");
     EXPECT_EQ(SK_REDOVA, 1);
     // 51 + 31 + 31 + 14 + 11 - 1 = 137: too long; the print mode stays.
-    position(4, 0);
-    position(11, 0);
-    position(6, 4);
-    position(3, 5);
+    positions({{4, 0}, {11, 0}, {6, 4}, {3, 5}});
     EXPECT_EQ(layout(), "predugacko - morate izbaciti neka polja (karaktera:137)");
     EXPECT_EQ(SK_REDOVA, 0);
     EXPECT_TRUE(SK_COND);
@@ -210,8 +191,7 @@ TEST_F(ListPrint, PrintedListBreaksPagesAfterRowSixty) {
     SAST = rt::PADR("Marko", 15);
     MESS = rt::PADR("Beograd", 15);
     catalogue();
-    position(2, 1);
-    position(13, 2);
+    positions({{2, 1}, {13, 2}});
     layout();
     ASSERT_EQ(SK_DUZ_TXT, 56);
     ASSERT_FALSE(SK_COND);

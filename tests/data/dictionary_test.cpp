@@ -31,12 +31,15 @@ Expected read_expected() {
             continue;
         }
         if (!e.fields.count(p[0])) e.order.push_back(p[0]);
-        rt::dbf::FieldDef f;
-        f.name = p[1];
-        f.type = p[2][0];
-        f.len = std::stoi(p[3]);
-        f.dec = std::stoi(p[4]);
-        e.fields[p[0]].push_back(f);
+        for (size_t i = 1; i < p.size(); ++i) {  // "NAME Twidth[.decimals]"
+            const size_t blank = p[i].find(' '), dot = p[i].find('.');
+            rt::dbf::FieldDef f;
+            f.name = p[i].substr(0, blank);
+            f.type = p[i][blank + 1];
+            f.len = std::stoi(p[i].substr(blank + 2));
+            f.dec = dot == std::string::npos ? 0 : std::stoi(p[i].substr(dot + 1));
+            e.fields[p[0]].push_back(f);
+        }
     }
     return e;
 }

@@ -67,7 +67,7 @@ TEST_F(FrameSettings, ReadingTheFile) {
     EXPECT_EQ(MEM_VAR, "");
 }
 
-TEST_F(FrameSettings, HotKeysToggleReportAndRewriteTheFile) {
+TEST_F(FrameSettings, HotKeysToggleReportAndRewriteTheFileDroppingStaleEntries) {
     register_hotkeys();
     ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_K));
     EXPECT_FALSE(S_KALK);
@@ -82,9 +82,8 @@ TEST_F(FrameSettings, HotKeysToggleReportAndRewriteTheFile) {
     ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_PGDN));
     EXPECT_NE(PSLSIFRA, first_free);
     EXPECT_EQ(PROGRAM_SETTINGS, &INS_PP);
-}
 
-TEST_F(FrameSettings, StaleEntriesOfAKeyAllGo) {
+    // Stale entries of a key all go.
     MEM_VAR = "SKRACENA KALKULACIJA=x;ZALIHA NA RACUNU=1;SKRACENA KALKULACIJA=0;SKRACENA KALKULACIJA=";
     S_KALK = true;
     toggle::S_KALK();
@@ -94,6 +93,12 @@ TEST_F(FrameSettings, StaleEntriesOfAKeyAllGo) {
     read_settings();
     EXPECT_FALSE(S_KALK);
     EXPECT_TRUE(S_ZALIHA);
+
+    // A file that cannot be written is reported and the value kept.
+    std::filesystem::remove_all(rt::os::resolve("LocalSet"));
+    toggle::S_RACUN();
+    EXPECT_TRUE(S_RACUN);
+    EXPECT_TRUE(on_screen("Problem u snimanju vrednosti promenjljive na hard disk."));
 }
 
 TEST_F(FrameSettings, InputVatClassificationRefusedWhileACostingOrExpenditureIsOpen) {
@@ -110,13 +115,6 @@ TEST_F(FrameSettings, InputVatClassificationRefusedWhileACostingOrExpenditureIsO
     }
     ASSERT_TRUE(rt::fire_hotkey(rt::K::ALT_R));
     EXPECT_TRUE(S_RAZPRENPDV);
-}
-
-TEST_F(FrameSettings, FileThatCannotBeWrittenIsReportedAndTheValueKept) {
-    std::filesystem::remove_all(rt::os::resolve("LocalSet"));
-    toggle::S_RACUN();
-    EXPECT_TRUE(S_RACUN);
-    EXPECT_TRUE(on_screen("Problem u snimanju vrednosti promenjljive na hard disk."));
 }
 
 TEST_F(FrameSettings, DesktopColourTakesOnlyTheFiveLetters) {
