@@ -18,7 +18,16 @@ TEST_F(Prompt, TypedTextComesBackInUpperCase) {
     start("ab{Esc}ab{Esc}RAD{Enter}");
     EXPECT_EQ(GETUGET(7, 33, 20), "0");
     EXPECT_EQ(GETUGET(7, 33, 20, "Beograd"), "Beograd");
+    EXPECT_EQ(_KLJUC, "Beograd");
     EXPECT_EQ(GETUGET(7, 33, 20, " beog "), "BEOGRAD");  // the trimmed old text is continued
+
+    // "+" opens the calculator over the prompt and closes it again; the text goes on.
+    register_ui_hotkeys();
+    start("ab+{Esc}c{Enter}");
+    EXPECT_EQ(GETUGET(7, 33, 20, "x"), "XABC");
+    EXPECT_EQ(cells(7, 34, 5), "XABC_");
+    rt::SETKEY(rt::K::PLUS, {});
+    rt::SETKEY(rt::K::ALT_D, {});
 }
 
 TEST_F(Prompt, BackspaceNeverLeavesTheFieldAndAFullFieldEndsIt) {

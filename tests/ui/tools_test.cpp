@@ -79,16 +79,12 @@ TEST_F(Tools, TapeOfASumAndTheLastTapeShownAgainWithR) {
     EXPECT_EQ(d[2].substr(1, 20), "c\xC9\xCD\xCD\xCD\xCD" "DIGITRON" "\xCD\xCD\xCD\xCD\xBB" "c");
     EXPECT_EQ(d[11].substr(2, 18), "\xBA" + std::string(16, '\xC4') + "\xBA");
     EXPECT_EQ(d[13].substr(2, 18), "\xC8" + std::string(16, '\xCD') + "\xBC");
-    EXPECT_EQ(d[5].substr(3, 16), std::string(16, ' '));
-    EXPECT_EQ(d[6].substr(3, 16), "          5.00  ");
-    EXPECT_EQ(d[7].substr(3, 16), "          3.00+ ");
-    EXPECT_EQ(d[8].substr(3, 16), " -------------  ");
-    EXPECT_EQ(d[9].substr(3, 16), "          8.00= ");
-    EXPECT_EQ(d[10].substr(3, 16), " =============  ");
-    EXPECT_EQ(d[12].substr(3, 16), "          0     ");  // the entry ends in column 13
+    const std::pair<int, std::string> tape[] = {{5, std::string(16, ' ')}, {6, "          5.00  "}, {7, "          3.00+ "},
+                                                {8, " -------------  "}, {9, "          8.00= "}, {10, " =============  "},
+                                                {12, "          0     "}};  // the entry ends in column 13
+    for (const auto& [row, text] : tape) EXPECT_EQ(d[row].substr(3, 16), text) << row;
     ASSERT_TRUE(SCRKALL);
-    ASSERT_EQ(KALLSCR.top, 2);
-    ASSERT_EQ(KALLSCR.right, 19);
+    ASSERT_EQ(std::make_pair(KALLSCR.top, KALLSCR.right), std::make_pair(2, 19));
     EXPECT_EQ(KALLSCR.cells[0].attr, attr_of(SVETLO));
 
     // Opened again, "R" puts the last tape in the window.
@@ -129,9 +125,7 @@ TEST_F(Tools, ZeroIsANumberAndAnOperatorWithoutEntryOnlyReplacesThePendingOne) {
     EXPECT_EQ(calc("10-*").entry, "*        10.00");
     EXPECT_EQ(tail(calc("10-*4{Enter}").tape, 4), (Lines{"4.00*", "-------------", "40.00=", "============="}));
     // One point only; Backspace takes the last character back. 1.26 / 4 = 0.315, shown rounded.
-    Seen s = calc("1.2.5{BS}6/4{Enter}");
-    EXPECT_EQ(tail(s.tape, 4)[0], "4.00/");
-    EXPECT_EQ(tail(s.tape, 2)[0], "0.32=");
+    EXPECT_EQ(tail(calc("1.2.5{BS}6/4{Enter}").tape, 4), (Lines{"4.00/", "-------------", "0.32=", "============="}));
     // At most ten typed characters.
     EXPECT_EQ(calc("123456789012").entry, "01234567890");
     // "T" shows the running result with three decimals.
@@ -175,8 +169,7 @@ TEST_F(Tools, MemoryCollectsTotalsAndIsShownWithM) {
     EXPECT_EQ(s.entry, "0    M");  // the mark while the memory holds something
     EXPECT_EQ(KALLSCR.cells[10 * 18 + 16].attr, attr_of(SBLINK));
     // "C" empties the memory (the running result stays): the mark goes.
-    s = calc("5{Space}4+C");
-    EXPECT_EQ(s.entry, "0");
+    EXPECT_EQ(calc("5{Space}4+C").entry, "0");
     EXPECT_EQ(calc("5{Space}4+CT").entry, "4.000");
 }
 
@@ -187,14 +180,12 @@ TEST_F(Tools, CalculatorWindowMovesWithinItsLimits) {
     const std::string before = rt::screen_text();
     KALL();
     EXPECT_EQ(rt::screen_text(), before);
-    Lines d = dump(0);
-    EXPECT_EQ(d[1].substr(3, 2), "b\xC9");  // rows 1-12, columns 4-21
-    EXPECT_EQ(d[12].substr(21, 2), "\xBCm");
-    EXPECT_EQ(d[13].substr(2, 18), std::string(18, 'n'));  // the home place is uncovered
-    d = dump(1);
-    EXPECT_EQ(d[12][4], '\xC9');  // the bottom row is 23
-    EXPECT_EQ(d[23][21], '\xBC');
-    EXPECT_EQ(d[11].substr(4, 18), std::string(18, 'l'));
+    // Rows 1-12, columns 4-21, the home place uncovered; then the bottom row is 23.
+    const Lines d0 = dump(0), d1 = dump(1);
+    EXPECT_EQ((Lines{d0[1].substr(3, 2), d0[12].substr(21, 2), d0[13].substr(2, 18)}),
+              (Lines{"b\xC9", "\xBCm", std::string(18, 'n')}));
+    EXPECT_EQ((Lines{d1[12].substr(4, 1), d1[23].substr(21, 1), d1[11].substr(4, 18)}),
+              (Lines{"\xC9", "\xBC", std::string(18, 'l')}));
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
     // The right border stops in column 76.
@@ -227,8 +218,7 @@ TEST_F(Tools, MonthGridOfMarch2026) {
         "n\xD4" + std::string(19, '\xCD') + "\xBC" "n",
     };
     for (int i = 0; i < 11; ++i) EXPECT_EQ(d[3 + i].substr(2, 23), want[i]) << "row " << 3 + i;
-    EXPECT_EQ(d[2].substr(0, 30), std::string(30, 'c'));
-    EXPECT_EQ(d[14].substr(0, 30), std::string(30, 'o'));
+    EXPECT_EQ(d[2].substr(0, 30) + d[14].substr(0, 30), std::string(30, 'c') + std::string(30, 'o'));
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 }
 
@@ -281,19 +271,16 @@ TEST_F(Tools, CalendarWindowMovesWithinItsLimits) {
     const std::string before = rt::screen_text();
     KALENDAR(1, 3, rt::Date::ymd(2026, 3, 10));
     EXPECT_EQ(rt::screen_text(), before);
-    Lines d = dump(0);
-    EXPECT_EQ(d[0][0], '\xDA');  // rows 0-10, columns 0-20: it stays
-    EXPECT_EQ(d[10].substr(20, 2), "\xBCk");
-    d = dump(1);
-    EXPECT_EQ(d[1].substr(1, 2), "b\xDA");  // a row down, two columns right
-    EXPECT_EQ(d[0].substr(0, 30), std::string(30, 'a'));  // the old place is back
+    // Rows 0-10, columns 0-20: it stays; then a row down, two columns right, the old place back.
+    Lines d = dump(0), d1 = dump(1);
+    EXPECT_EQ((Lines{d[0].substr(0, 1), d[10].substr(20, 2), d1[1].substr(1, 2), d1[0].substr(0, 30)}),
+              (Lines{"\xDA", "\xBCk", "b\xDA", std::string(30, 'a')}));
     EXPECT_EQ(rt::NEXTKEY(), 'z');
 
     script("{Alt+Down}{Alt+Right}{dump}{Enter}");
     KALENDAR(15, 62, rt::Date::ymd(2026, 3, 10));
     d = dump(0);
-    EXPECT_EQ(d[14].substr(58, 2), "o\xDA");
-    EXPECT_EQ(d[24][79], '\xBC');
+    EXPECT_EQ(d[14].substr(58, 2) + d[24].substr(79), "o\xDA\xBC");
 }
 
 TEST_F(Tools, CtrlEnterPutsTheDateIntoTheDateFieldBeingEdited) {
