@@ -48,11 +48,7 @@ protected:
         return out;
     }
     static CostingHeaderVars header(double konzapl, double zapla) {
-        CostingHeaderVars h;
-        h.WBRKALK = "000001";
-        h.KONZAPL = konzapl;
-        h.WZAPLA = zapla;
-        return h;
+        return {.WBRKALK = "000001", .WZAPLA = zapla, .KONZAPL = konzapl};
     }
 };
 
@@ -62,10 +58,8 @@ TEST_F(CostingItems, ProportionalPassThenResidueOnTheFirstItemThatTakesIt) {
     // Records in the order the index "kalk1" (number + group) walks them: "010" before "020".
     make_kalk({{"000001", "020", 3, 2.000}, {"000002", "020", 1, 5.000}, {"000001", "010", 100, 1.234}});
     S_RAZPRENPDV = true;
-    CostingHeaderVars h = header(159.4, 160);
-    h.WPDVPS = 10;
-    h.WPDVOS = 20;
-    h.WPDV = 999;  // not counted when input VAT is split by rate
+    // WPDV is not counted when input VAT is split by rate.
+    CostingHeaderVars h{.WBRKALK = "000001", .WPDV = 999, .WPDVPS = 10, .WPDVOS = 20, .WZAPLA = 160, .KONZAPL = 159.4};
     start("{dump}DX");
     ZAOKRUZI(h);
     // Difference 0.60 over a purchase value of 129.4: coefficient 0.0046367851...
@@ -101,7 +95,6 @@ TEST_F(CostingItems, ResidueBelowThePriceDecimalsIsReported) {
 TEST_F(CostingItems, ZeroQuantitiesAndZeroPurchaseValueChangeNothing) {
     make_kalk({{"000001", "020", 0, 5.000}});
     CostingHeaderVars h = header(0, 1);
-    h.WTROSAK = 0;
     start("D.X");
     ZAOKRUZI(h);
     EXPECT_EQ(prices(), std::vector<double>{5.0});

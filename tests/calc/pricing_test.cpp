@@ -45,9 +45,7 @@ TEST_F(CalcTest, ItemRatesZeroOutsideVatAndForRepresentation) {
 // ---- margin and selling price ----
 
 TEST_F(CalcTest, MarginGivesSellingPriceAndIsComputedBack) {
-    CostingItemVars v;
-    v.WFAKCEN = 100;
-    v.WRUCP = 25;
+    CostingItemVars v{.WFAKCEN = 100, .WRUCP = 25};
     ASSERT_TRUE(item_rates("020", false, v.WPOREZ, v.WPSPOR));
     EXPECT_TRUE(RAC_PC(v));
     EXPECT_NEAR(v.WFCR, 125.0, 1e-9);
@@ -82,8 +80,7 @@ TEST_F(CalcTest, MarginGivesSellingPriceAndIsComputedBack) {
 TEST_F(CalcTest, FivePercentGroupKeepsAPositiveMargin) {
     // Price 105 at "005" from purchase price 100: 105 - 105 x 4.761 / 100 = 100.00095, so the
     // margin is 0.00095 and the item is not refused as sold below cost.
-    CostingItemVars v;
-    v.WFAKCEN = 100;
+    CostingItemVars v{.WFAKCEN = 100};
     ASSERT_TRUE(item_rates("005", false, v.WPOREZ, v.WPSPOR));
     RAC_PC(v);
     EXPECT_NEAR(v.WPRODCEN, 105.0, 1e-9);
@@ -93,10 +90,7 @@ TEST_F(CalcTest, FivePercentGroupKeepsAPositiveMargin) {
 }
 
 TEST_F(CalcTest, EmptySellingPriceIsFilledAndKeepsTheCursor) {
-    CostingItemVars v;
-    v.WFAKCEN = 80;
-    v.WRUCP = 50;
-    v.WPOREZ = 18;
+    CostingItemVars v{.WFAKCEN = 80, .WRUCP = 50, .WPOREZ = 18};
     EXPECT_FALSE(NULA_PC(v));
     EXPECT_NEAR(v.WFCR, 120.0, 1e-9);
     EXPECT_NEAR(v.WPRODCEN, 141.6, 1e-9);
@@ -109,10 +103,7 @@ TEST_F(CalcTest, EmptySellingPriceIsFilledAndKeepsTheCursor) {
 
 TEST_F(CalcTest, RebateQuestionOncePerDocumentAndTheDocumentWideOrOneItemRebate) {
     start("{dump}DnX");
-    CostingItemVars v;
-    v.R = 14;
-    v.WFAKCEN = 200;
-    v.WRABAT = 10;
+    CostingItemVars v{.WFAKCEN = 200, .WRABAT = 10, .R = 14};
     EXPECT_TRUE(RABATK(v));
     EXPECT_NEAR(v.WFAKCEN, 180.0, 1e-9);
     EXPECT_TRUE(v.ZBIRNIRABAT);
@@ -132,9 +123,7 @@ TEST_F(CalcTest, RebateQuestionOncePerDocumentAndTheDocumentWideOrOneItemRebate)
     EXPECT_EQ(v.WRABAT, 10.0);
 
     // Another document answered no: the rebate of the one item is folded into its price.
-    v = CostingItemVars{};
-    v.WFAKCEN = 200;
-    v.WRABAT = 10;
+    v = CostingItemVars{.WFAKCEN = 200, .WRABAT = 10};
     RABATK(v);
     EXPECT_NEAR(v.WFAKCEN, 180.0, 1e-9);
     EXPECT_FALSE(v.ZBIRNIRABAT);
@@ -148,8 +137,7 @@ TEST_F(CalcTest, RebateQuestionOncePerDocumentAndTheDocumentWideOrOneItemRebate)
     EXPECT_NEAR(v.WFAKCEN, 30.0, 1e-9);
     EXPECT_EQ(v.WRABAT, 0.0);
     // No rebate, no question, the price stays.
-    CostingItemVars w;
-    w.WFAKCEN = 12.5;
+    CostingItemVars w{.WFAKCEN = 12.5};
     RABATK(w);
     EXPECT_EQ(w.WFAKCEN, 12.5);
     EXPECT_FALSE(w.PITAO_RABAT);
@@ -203,9 +191,7 @@ TEST_F(CalcTest, QuantityChecksInOrder) {
 // ---- invoice ----
 
 TEST_F(CalcTest, InvoiceRebateNetPriceAndDueDate) {
-    InvoiceItemVars v;
-    v.WPRODCEN = 120;
-    v.WRABAT = 10;
+    InvoiceItemVars v{.WPRODCEN = 120, .WRABAT = 10};
     EXPECT_TRUE(RAC_N_PC(v));
     EXPECT_NEAR(v.WNPCENA, 108.0, 1e-9);
     v.WNPCENA = 90;
@@ -222,9 +208,7 @@ TEST_F(CalcTest, InvoiceRebateNetPriceAndDueDate) {
     EXPECT_EQ(v.WRABAT, 100.0);
 
     // The due date from the days of credit.
-    InvoiceHeaderVars h;
-    h.WDATPRO = rt::Date::ymd(2026, 3, 10);
-    h.WVALUTA = 30;
+    InvoiceHeaderVars h{.WBRFAK = "", .WDATPRO = rt::Date::ymd(2026, 3, 10), .WVALUTA = 30, .WDATVAL = {}};
     EXPECT_TRUE(RAC_DATV(h));
     EXPECT_EQ(h.WDATVAL, rt::Date::ymd(2026, 4, 9));
     EXPECT_EQ(cells(8, 14, 10), "09.04.2026");
@@ -235,9 +219,7 @@ TEST_F(CalcTest, InvoiceRebateNetPriceAndDueDate) {
 TEST_F(CalcTest, CommissionPurchasePriceFromSalePrice) {
     WSIFDEL = "005";
     PROC_RUC = 25;
-    GoodsEntryVars g;
-    g.WTARGR = 20;
-    g.WPRODCEN = 250;
+    GoodsEntryVars g{.WJMERE = "", .WTARGR = 20, .WPRODCEN = 250};
     rt::KEYBOARD("abc");
     EXPECT_TRUE(RAC_NABCEN(g));
     // 250 - 250 x 16.667 / 100 = 208.3325; less 25 % = 156.249375; whole units 156
@@ -282,11 +264,7 @@ TEST_F(CalcTest, UnitOfMeasureDefaults) {
 }
 
 TEST_F(CalcTest, AmountsToPayOfExpenditureVatBaseAndInternalVat) {
-    ExpenditureVars e;
-    e.WTROSAK = 100;
-    e.WPDV = 20;
-    e.WPDVPS = 8;
-    e.WPDVOS = 20;
+    ExpenditureVars e{.WTROSAK = 100, .WPDV = 20, .WPDVPS = 8, .WPDVOS = 20};
     EXPECT_TRUE(TRPDV_IZN(e));
     EXPECT_EQ(e.WIZNOS, 120.0);
     EXPECT_EQ(cells(9, 62, 11), "     120.00");
@@ -296,19 +274,14 @@ TEST_F(CalcTest, AmountsToPayOfExpenditureVatBaseAndInternalVat) {
     EXPECT_EQ(e.WIZNOS, 128.0);
     EXPECT_EQ(cells(10, 62, 11), "     128.00");
 
-    VatBaseVars b;
-    b.WOSNOVICA = 1000;
-    b.WPDV = 200;
+    VatBaseVars b{.WOSNOVICA = 1000, .WPDV = 200};
     rt::CLS();
     EXPECT_TRUE(OOPDV_IZN(b));
     EXPECT_EQ(b.WIZNOS, 1200.0);
     EXPECT_EQ(cells(9, 62, 10), "   1200.00");
     EXPECT_EQ(rt::CELL(9, 62).attr, attr_of(INVERZ));
 
-    InternalVatVars o;
-    o.WOOSNOV = 1000;
-    o.WOSTOPA = 20;
-    o.WOZNAKA = 1;
+    InternalVatVars o{.WOOSNOV = 1000, .WOSTOPA = 20, .WOZNAKA = 1};
     EXPECT_TRUE(OPDVGR(o));
     EXPECT_EQ(o.WOPDV, 200.0);
     EXPECT_EQ(cells(10, 29, 15), "        1000.00");
