@@ -348,6 +348,11 @@ TEST(KeyedSeeks, NumbersAndDates) {
     a.create_index("Iznos", dir / "byiznos");
     EXPECT_TRUE(a.seek(8.75));
     EXPECT_EQ(a.recno(), 3u);
+    EXPECT_FALSE(a.seek(-6.0, true));   // soft: the next greater value, 8.75
+    EXPECT_EQ(a.recno(), 3u);
+    const std::string h = dbftest::read_all(dir / "byiznos.ntx");
+    EXPECT_EQ(dbftest::le16(h, 14), 10);   // key size
+    EXPECT_EQ(dbftest::le16(h, 16), 2);    // key decimals
     a.create_index("dtos(datum)", dir / "bydtos");
     EXPECT_TRUE(a.seek(rt::Date::ymd(2024, 1, 1) + 1000));
     EXPECT_EQ(a.recno(), 5u);

@@ -1,13 +1,17 @@
-// Scratch directories and small helpers for the table-engine tests.
+// Scratch directories, whole-file reads and writes, and the fixture files of another engine
+// (tables, indexes and listings of their key order) for the table-engine tests.
 #pragma once
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "rt/dbf/field.h"
 
 namespace dbftest {
 
@@ -16,8 +20,8 @@ class TempDir {
 public:
     TempDir() {
         char tmpl[] = "/tmp/tor_dbf_XXXXXX";
-        char* p = mkdtemp(tmpl);
-        path_ = p ? p : "/tmp";
+        if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
+        path_ = tmpl;
     }
     ~TempDir() {
         std::error_code ec;
@@ -25,6 +29,7 @@ public:
     }
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::string file(const std::string& name) const { return *this / name; }
 
 private:
     std::string path_;
@@ -44,14 +49,71 @@ inline void write_all(const std::string& path, const std::string& data) {
 
 inline std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> r;
-    size_t a = 0;
-    for (;;) {
-        size_t b = s.find(sep, a);
-        r.push_back(s.substr(a, b == std::string::npos ? std::string::npos : b - a));
-        if (b == std::string::npos) break;
-        a = b + 1;
-    }
+    std::string part;
+    std::istringstream in(s);
+    while (std::getline(in, part, sep)) r.push_back(part);
+    if (!s.empty() && s.back() == sep) r.emplace_back();
     return r;
+}
+
+inline uint16_t le16(const std::string& s, size_t o) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(s[o]) | (static_cast<unsigned char>(s[o + 1]) << 8));
+}
+
+inline std::string fixture(const std::string& name) { return std::string(TOR_FIXTURES_DIR) + "/xbase/" + name; }
+
+// A table read without the table engine: its fields and raw records.
+struct MiniDbf {
+    std::vector<rt::dbf::FieldDef> fields;
+    std::string data;
+    uint32_t count = 0;
+    size_t header_len = 0, record_len = 0;
+    const char* record(uint32_t n) const { return data.data() + header_len + (n - 1) * record_len; }
+};
+
+inline MiniDbf load_dbf(const std::string& path) {
+    MiniDbf d;
+    d.data = read_all(path);
+    if (d.data.size() < 32) throw std::runtime_error("cannot read " + path);
+    d.count = le16(d.data, 4) | static_cast<uint32_t>(le16(d.data, 6)) << 16;
+    d.header_len = le16(d.data, 8);
+    d.record_len = le16(d.data, 10);
+    int off = 1;
+    for (size_t p = 32; p + 32 <= d.header_len && d.data[p] != 0x0D; p += 32) {
+        rt::dbf::FieldDef f;
+        f.name = std::string(d.data.c_str() + p).substr(0, 11);
+        f.type = d.data[p + 11];
+        f.len = static_cast<unsigned char>(d.data[p + 16]);
+        f.dec = static_cast<unsigned char>(d.data[p + 17]);
+        if (f.type == 'C') {
+            f.len += 256 * f.dec;
+            f.dec = 0;
+        }
+        f.offset = off;
+        off += f.len;
+        d.fields.push_back(f);
+    }
+    return d;
+}
+
+// One line "R|recno|*|key|field|field..." of a listing.
+struct ListedKey {
+    uint32_t rec;
+    std::string key;
+    bool deleted = false;
+    std::vector<std::string> fields;
+};
+
+// The entries of a listing in index order.
+inline std::vector<ListedKey> load_listing(const std::string& path) {
+    std::vector<ListedKey> out;
+    for (const std::string& line : split(read_all(path), '\n')) {
+        if (line.rfind("R|", 0) != 0) continue;
+        auto parts = split(line, '|');
+        out.push_back({static_cast<uint32_t>(std::stoul(parts[1])), parts[3], parts[2] == "*",
+                       std::vector<std::string>(parts.begin() + 4, parts.end())});
+    }
+    return out;
 }
 
 }  // namespace dbftest

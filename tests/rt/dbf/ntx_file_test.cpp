@@ -9,9 +9,9 @@
 #include "rt/dbf/ntx.h"
 #include "rt/dbf/ntx_page.h"
 #include "rt/fmt/error.h"
-#include "ntx_test_util.h"
+#include "dbf_test_util.h"
 
-using namespace ntxtest;
+using namespace dbftest;
 using rt::dbf::FieldDef;
 using rt::dbf::NtxFile;
 
@@ -45,7 +45,7 @@ std::string walker(const std::string& path, int* status = nullptr) {
     const std::string cmd = "python3 '" + std::string(TOR_SOURCE_DIR) + "/tests/tools/ntxwalk.py' '" + path + "' > '" + out + "' 2>/dev/null";
     int rc = std::system(cmd.c_str());
     if (status) *status = rc;
-    return read_file(out);
+    return read_all(out);
 }
 
 std::string as_lines(const std::set<std::pair<std::string, uint32_t>>& m) {
@@ -97,7 +97,7 @@ TEST(NtxFile, BuildThroughSortedRunsEqualsBuildInMemory) {
         rt::dbf::ntx::sort_budget() = 64 * 1024;  // about 1700 keys a run: 18 runs
         NtxFile::create(runs, "Sifra+dtos(datum)", t.fields, n, t.reader(), unique);
         rt::dbf::ntx::sort_budget() = saved;
-        EXPECT_EQ(read_file(mem), read_file(runs)) << unique;
+        EXPECT_EQ(read_all(mem), read_all(runs)) << unique;
         auto f = NtxFile::open(runs, t.fields);
         EXPECT_EQ(f->check(), "");
         size_t count = 0;
@@ -129,7 +129,7 @@ TEST(NtxFile, DamagedFilesFailCleanly) {
         for (uint32_t r = 1; r <= 300; ++r) f->remove(t.recs[r - 1].substr(1), r);
         for (uint32_t r = 1; r <= 150; ++r) f->insert(t.recs[r - 1].substr(1), r);
     }
-    const std::string orig = read_file(good);
+    const std::string orig = read_all(good);
     const std::string path = tmp.file("bad.ntx");
     std::mt19937 rng(77);
     int errors = 0, survived = 0;
@@ -148,11 +148,7 @@ TEST(NtxFile, DamagedFilesFailCleanly) {
                 data[at] = static_cast<char>(rng() % 3 == 0 ? 0xFF : rng());
             }
         }
-        {
-            std::FILE* w = std::fopen(path.c_str(), "wb");
-            std::fwrite(data.data(), 1, data.size(), w);
-            std::fclose(w);
-        }
+        write_all(path, data);
         try {
             auto f = NtxFile::open(path, t.fields);
             size_t steps = 0;
@@ -194,12 +190,10 @@ TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
     EXPECT_THROW(NtxFile::open(tmp.file("missing.ntx"), t.fields), rt::Error);
     // descending and conditional indexes of other engines are refused, not misread
     for (size_t at : {size_t{280}, size_t{282}}) {
-        std::string data = read_file(path);
+        std::string data = read_all(path);
         data[at] = at == 280 ? 1 : 'X';
         const std::string other = tmp.file("o.ntx");
-        std::FILE* w = std::fopen(other.c_str(), "wb");
-        std::fwrite(data.data(), 1, data.size(), w);
-        std::fclose(w);
+        write_all(other, data);
         EXPECT_THROW(NtxFile::open(other, t.fields), rt::Error) << at;
     }
     EXPECT_THROW(NtxFile::create(tmp.file("x.ntx"), "Sifra+", t.fields, 100, t.reader()), rt::Error);
@@ -219,7 +213,7 @@ TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
             want.erase({t.recs[r - 1].substr(1), r});
         }
     }
-    std::string data = read_file(path);
+    std::string data = read_all(path);
     auto le32 = [&](size_t o) {
         return static_cast<uint32_t>(static_cast<unsigned char>(data[o]) | static_cast<unsigned char>(data[o + 1]) << 8 |
                                      static_cast<unsigned char>(data[o + 2]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(data[o + 3])) << 24);
@@ -230,11 +224,7 @@ TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
         data[p] = 7;  // a stale count
     }
     ASSERT_GT(freed, 20);
-    {
-        std::FILE* w = std::fopen(path.c_str(), "wb");
-        std::fwrite(data.data(), 1, data.size(), w);
-        std::fclose(w);
-    }
+    write_all(path, data);
     {
         auto f = NtxFile::open(path, t.fields);
         EXPECT_EQ(f->check(), "");
@@ -245,7 +235,7 @@ TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
         EXPECT_EQ(f->check(), "");
     }
     EXPECT_EQ(walker(path), as_lines(want));
-    data = read_file(path);
+    data = read_all(path);
     EXPECT_EQ(le32(8), 0u);  // every freed page was taken again
 }
 
@@ -255,14 +245,14 @@ TEST(NtxFile, RebuildReplacesTheFileWhole) {
     Table t(5000, 8, 600);
     const std::string path = tmp.file("r.ntx");
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, t.reader());
-    const std::string before = read_file(path);
+    const std::string before = read_all(path);
     auto old = NtxFile::open(path, t.fields);
     auto failing = [&](uint32_t r) -> const char* {
         if (r == 4000) throw rt::Error("citanje zapisa 4000");
         return t.recs[r - 1].c_str();
     };
     EXPECT_THROW(NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, failing), rt::Error);
-    EXPECT_EQ(read_file(path), before);
+    EXPECT_EQ(read_all(path), before);
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 10, t.reader());
     size_t n = 0;
     for (uint32_t r = old->first(); r; r = old->next()) ++n;
@@ -272,6 +262,6 @@ TEST(NtxFile, RebuildReplacesTheFileWhole) {
     for (uint32_t r = fresh->first(); r; r = fresh->next()) ++n;
     EXPECT_EQ(n, 10u);
     size_t files = 0;
-    for (auto& e : std::filesystem::directory_iterator(tmp.path)) files += e.is_regular_file();
+    for (auto& e : std::filesystem::directory_iterator(tmp.path())) files += e.is_regular_file();
     EXPECT_EQ(files, 1u);  // no temporary files left behind
 }

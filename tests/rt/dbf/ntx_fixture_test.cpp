@@ -7,9 +7,10 @@
 #include <map>
 
 #include "rt/dbf/ntx.h"
-#include "ntx_test_util.h"
+#include "dbf_test_util.h"
+#include "rt/fmt/error.h"
 
-using namespace ntxtest;
+using namespace dbftest;
 using rt::dbf::NtxFile;
 
 namespace {
@@ -46,20 +47,14 @@ std::vector<ListedKey> walk_forward(NtxFile& f) {
     return out;
 }
 
-std::vector<ListedKey> walk_backward(NtxFile& f) {
-    std::vector<ListedKey> out;
-    for (uint32_t r = f.last(); r != 0; r = f.prev()) out.push_back({r, f.current_key()});
-    std::reverse(out.begin(), out.end());
-    return out;
-}
-
 // Every way of reading the index gives the listing's order.
 void expect_matches_listing(NtxFile& f, const std::vector<ListedKey>& want, const std::string& what) {
     SCOPED_TRACE(what);
     auto fw = walk_forward(f);
     ASSERT_EQ(keys_of(fw), keys_of(want));
     EXPECT_EQ(sorted_pairs(fw), sorted_pairs(want));
-    auto bw = walk_backward(f);
+    std::vector<ListedKey> bw;
+    for (uint32_t r = f.last(); r != 0; r = f.prev()) bw.insert(bw.begin(), {r, f.current_key()});
     ASSERT_EQ(keys_of(bw), keys_of(want));
     EXPECT_EQ(sorted_pairs(bw), sorted_pairs(want));
     EXPECT_EQ(f.check(), "");
@@ -124,18 +119,19 @@ TEST(NtxFixtures, RebuildGivesSameHeaderAndOrder) {
     TempDir tmp;
     for (const Case& c : kCases) {
         MiniDbf dbf = load_dbf(fixture(c.dbf));
-        const std::string orig = read_file(fixture(c.ntx));
+        const std::string orig = read_all(fixture(c.ntx));
         const std::string expr(orig.c_str() + 22);
         const std::string out = tmp.file(c.ntx);
         NtxFile::create(out, expr, dbf.fields, dbf.count, [&](uint32_t n) { return dbf.record(n); });
-        const std::string built = read_file(out);
+        const std::string built = read_all(out);
         ASSERT_EQ(built.size() % 1024, 0u);
         EXPECT_EQ(le16(built, 0), 6);
         for (size_t o : {12, 14, 16, 18, 20}) EXPECT_EQ(le16(built, o), le16(orig, o)) << c.ntx << " @" << o;
         EXPECT_EQ(std::string(built.c_str() + 22), expr);
         EXPECT_EQ(built[278], 0);
-        auto f = NtxFile::open(out, dbf.fields);
+        auto f = NtxFile::open(out, dbf.fields, true);
         expect_matches_listing(*f, load_listing(fixture(c.listing)), std::string("rebuilt ") + c.ntx);
+        EXPECT_THROW(f->insert(std::string(f->expr().key_size(), 'A'), 1), rt::Error) << "read-only handle";
     }
 }
 
@@ -162,6 +158,6 @@ TEST(NtxFixtures, UpdatesForeignIndex) {
     auto got = walk_forward(*f);
     EXPECT_EQ(keys_of(got), keys_of(want));
     EXPECT_EQ(sorted_pairs(got), sorted_pairs(want));
-    const std::string h = read_file(path);
+    const std::string h = read_all(path);
     EXPECT_GT(le16(h, 2), 67);  // the version counter moved on
 }
