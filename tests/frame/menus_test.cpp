@@ -96,8 +96,10 @@ protected:
     }
 
     // Types the keys (F12 takes a picture of the screen) into the main menu of an open company,
-    // the way the outer loop shows it. The keys must leave the main menu.
-    void run(const std::string& keys, const std::string& screen_file = "") {
+    // the way the outer loop shows it. The keys must leave the main menu. The calls and pictures
+    // of an earlier run are forgotten unless kept.
+    void run(const std::string& keys, const std::string& screen_file = "", bool keep = false) {
+        if (!keep) calls.clear(), shots.clear();
         rt::console_init_headless(keys, screen_file);
         rt::SETKEY(rt::K::F12, [this](const std::string&, int, const std::string&) {
             shots.push_back(Shot{rt::SAVESCREEN(), rt::menu_current(), rt::dbf::used_areas().empty(), OSM});
@@ -232,7 +234,6 @@ TEST_F(Menus, ArrowsMoveBetweenPullDownsAndAreFreeInsideTheProcedures) {
     EXPECT_EQ(shots[1].main_bar, 1);
 
     // Left in a document menu goes back through "2.Unos" and ends in "1.Maticni podaci".
-    shots.clear();
     run("21{Left}{F12}{Esc}{Esc}");
     ASSERT_EQ(shots.size(), 1u);
     EXPECT_TRUE(is_matpod_open(shots[0].screen));
@@ -241,8 +242,6 @@ TEST_F(Menus, ArrowsMoveBetweenPullDownsAndAreFreeInsideTheProcedures) {
     EXPECT_EQ(shots[0].main_bar, 1);
 
     // A procedure started from a pull-down gets the arrows back; the bar takes them again after.
-    calls.clear();
-    shots.clear();
     run("11{Right}{F12}{Esc}{Esc}");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].proc, "ARTIKLI");
@@ -262,7 +261,6 @@ TEST_F(Menus, BarPositionsAreRememberedWhileTheMenuAboveStaysOpen) {
     EXPECT_EQ(KMAP, 3);
 
     // A small menu remembers its choice while its pull-down stays open, not after.
-    shots.clear();
     run("152{F12}5{F12}{Esc}{Esc}15{F12}{Esc}{Esc}{Esc}");
     ASSERT_EQ(shots.size(), 3u);
     EXPECT_EQ(shots[0].bar, 5) << "back on \"5.Prijem\" after the action";
@@ -270,7 +268,6 @@ TEST_F(Menus, BarPositionsAreRememberedWhileTheMenuAboveStaysOpen) {
     EXPECT_EQ(shots[2].bar, 1) << "after \"1.Maticni podaci\" was closed";
 
     // The document menus keep their position even after "2.Unos" is closed; the main bar keeps its.
-    shots.clear();
     run("217{Esc}{Esc}{F12}2{F12}1{F12}{Esc}{Esc}{Esc}");
     ASSERT_EQ(shots.size(), 3u);
     EXPECT_EQ(shots[0].bar, 2) << "main bar";
@@ -336,8 +333,6 @@ TEST_F(Menus, ActivityOfTheCompanyShapesTheInboundMenu) {
 
     // Another activity: no suffix, no form choice.
     WSIFDEL = "001";
-    calls.clear();
-    shots.clear();
     run("21{F12}1{Esc}{Esc}{Esc}");
     EXPECT_EQ(text_at(shots[0].screen, 8, 32, 32), " 1.Kalkulacija                  ");
     ASSERT_EQ(calls.size(), 1u);
@@ -352,8 +347,6 @@ TEST_F(Menus, PartnerOpeningBalancesOfferTheirMenuOnlyToSomeCompanies) {
         SCOPED_TRACE(del + " " + sw);
         WSIFDEL = del;
         DOSPAR = sw;
-        calls.clear();
-        shots.clear();
         run("219{F12}2{Esc}{Esc}{Esc}");
         ASSERT_EQ(shots.size(), 1u);
         expect_menu(shots[0].screen, {13, 35, 16, 58, false, 37, 14, 1, {"1.Pocetno stanje", "2.Zaduzenje partnera"}},
@@ -378,12 +371,11 @@ TEST_F(Menus, ItemsMeantForOneKindOfCompanyWarnAndRunAnyway) {
     EXPECT_TRUE(shown(calls[2], kpo));
 
     // The kind of company each is meant for: no warning.
-    calls.clear();
     WKLASIFIKATOR = "P";
     WSIFDEL = "009";
     run("2215{Esc}{Esc}32{Esc}{Esc}");
     WSIFDEL = "008";
-    run("373{Esc}{Esc}{Esc}");
+    run("373{Esc}{Esc}{Esc}", "", true);
     ASSERT_EQ(procs(), (std::vector<std::string>{"INTOBRPDVGR", "KPO", "DPU"}));
     EXPECT_FALSE(shown(calls[0], intern));
     EXPECT_FALSE(shown(calls[1], kpo));

@@ -169,7 +169,7 @@ protected:
     }
 };
 
-TEST_F(FrameSettingsScreen, ProcessingDateOfTodayIsStoredEmpty) {
+TEST_F(FrameSettingsScreen, ProcessingDateOfTodayIsStoredEmptyAndThePrintFolderIsClosedWithABackslash) {
     with_setup([](rt::dbf::WorkArea& a) {
         ASSERT_TRUE(a.rlock());
         a.put("DAT_OBR", rt::Date::ymd(2026, 3, 1));
@@ -188,9 +188,8 @@ TEST_F(FrameSettingsScreen, ProcessingDateOfTodayIsStoredEmpty) {
     EXPECT_EQ(DDAN, TODAY);
     EXPECT_TRUE(on_screen("Datum obrade je podesen na DANASNJI DATUM."));
     with_setup([](rt::dbf::WorkArea& a) { EXPECT_TRUE(a.get_date("DAT_OBR").empty()); });
-}
 
-TEST_F(FrameSettingsScreen, PrintFolderRefusedWhenShortAndClosedWithABackslash) {
+    // The print folder: refused when short, closed with a backslash.
     keys(downs(9) + "{Enter}C: {Enter}{pause}{Esc}");
     INS_PP();
     EXPECT_TRUE(W_PRINTER);
