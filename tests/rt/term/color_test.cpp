@@ -6,61 +6,29 @@
 using namespace rt;
 
 TEST(Color, SinglePartsOfEveryForm) {
-    EXPECT_EQ(parse_attr("W/N"), 0x07);
-    EXPECT_EQ(parse_attr("N/W"), 0x70);
-    EXPECT_EQ(parse_attr("W+/B"), 0x1F);
-    EXPECT_EQ(parse_attr("W+/R"), 0x4F);
-    EXPECT_EQ(parse_attr("GR+/B"), 0x1E);
-    EXPECT_EQ(parse_attr("GR+*/B"), 0x9E);
-    EXPECT_EQ(parse_attr("W+*/B"), 0x9F);
-    EXPECT_EQ(parse_attr("BG/RB"), 0x53);
-    EXPECT_EQ(parse_attr("RG/N"), 0x06);  // letter order does not matter
-    EXPECT_EQ(parse_attr("w+/n"), 0x0F);
-    EXPECT_EQ(parse_attr("w/b"), 0x17);
-    EXPECT_EQ(parse_attr("w"), 0x07);
-    EXPECT_EQ(parse_attr("W+"), 0x0F);
-    EXPECT_EQ(parse_attr("W*"), 0x87);
-    EXPECT_EQ(parse_attr("W+*"), 0x8F);
-    EXPECT_EQ(parse_attr("I"), 0x70);
-    EXPECT_EQ(parse_attr("I*"), 0xF0);
-    EXPECT_EQ(parse_attr("B"), 0x01);
-    EXPECT_EQ(parse_attr("B+"), 0x09);
-    EXPECT_EQ(parse_attr("+W/B"), 0x1F);   // modifiers anywhere in the part
-    EXPECT_EQ(parse_attr(" W + / B "), 0x1F);
-    EXPECT_EQ(parse_attr("15/1"), 0x1F);   // numeric colours
-    EXPECT_EQ(parse_attr("X"), 0x00);
+    const std::pair<const char*, int> cases[] = {
+        {"W/N", 0x07},    {"N/W", 0x70},  {"W+/B", 0x1F}, {"GR+/B", 0x1E}, {"GR+*/B", 0x9E}, {"BG/RB", 0x53},
+        {"RG/N", 0x06},   // letter order does not matter
+        {"w+/n", 0x0F},   {"w", 0x07},    {"W+", 0x0F},   {"W*", 0x87},    {"W+*", 0x8F},    {"I", 0x70},
+        {"I*", 0xF0},     {"B", 0x01},    {"X", 0x00},
+        {"+W/B", 0x1F},   // modifiers anywhere in the part
+        {" W + / B ", 0x1F},
+        {"15/1", 0x1F},   // numeric colours
+    };
+    for (const auto& [text, attr] : cases) EXPECT_EQ(parse_attr(text), attr) << text;
 }
 
+// Standard, enhanced, border, background, unselected.
 TEST(Color, FivePartsAndDefaults) {
-    ColorSpec n = parse_color("W+/B,W+/R,,,W+/B");
-    EXPECT_EQ(n.standard, 0x1F);
-    EXPECT_EQ(n.enhanced, 0x4F);
-    EXPECT_EQ(n.border, 0x00);
-    EXPECT_EQ(n.background, 0x00);
-    EXPECT_EQ(n.unselected, 0x1F);
-
-    ColorSpec m = parse_color("W+/B,W+*/B,B");
-    EXPECT_EQ(m.enhanced, 0x9F);
-    EXPECT_EQ(m.border, 0x01);
-    EXPECT_EQ(m.unselected, 0x9F);  // unselected follows enhanced when absent
-
-    ColorSpec mono = parse_color("W/N,N/W");
-    EXPECT_EQ(mono.standard, 0x07);
-    EXPECT_EQ(mono.enhanced, 0x70);
-
-    ColorSpec one = parse_color("GR+/B");  // enhanced = standard turned inside out
-    EXPECT_EQ(one.standard, 0x1E);
-    EXPECT_EQ(one.enhanced, 0x61);
-    EXPECT_EQ(one.unselected, 0x61);
-
-    ColorSpec empty = parse_color("");
-    EXPECT_EQ(empty.standard, 0x07);
-    EXPECT_EQ(empty.enhanced, 0x70);
-
-    ColorSpec all = parse_color("W/N,N/W,R,G,B/W");
-    EXPECT_EQ(all.border, 0x04);
-    EXPECT_EQ(all.background, 0x02);
-    EXPECT_EQ(all.unselected, 0x71);
+    auto parts = [](const char* s) {
+        ColorSpec c = parse_color(s);
+        return std::vector<int>{c.standard, c.enhanced, c.border, c.background, c.unselected};
+    };
+    EXPECT_EQ(parts("W+/B,W+/R,,,W+/B"), (std::vector<int>{0x1F, 0x4F, 0x00, 0x00, 0x1F}));
+    EXPECT_EQ(parts("W+/B,W+*/B,B"), (std::vector<int>{0x1F, 0x9F, 0x01, 0x00, 0x9F}));  // unselected follows enhanced
+    EXPECT_EQ(parts("GR+/B"), (std::vector<int>{0x1E, 0x61, 0x00, 0x00, 0x61}));  // enhanced = standard inside out
+    EXPECT_EQ(parts(""), (std::vector<int>{0x07, 0x70, 0x00, 0x00, 0x70}));
+    EXPECT_EQ(parts("W/N,N/W,R,G,B/W"), (std::vector<int>{0x07, 0x70, 0x04, 0x02, 0x71}));
 }
 
 TEST(Color, InvalidStringsAreErrorsNamingTheString) {
