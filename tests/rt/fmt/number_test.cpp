@@ -13,18 +13,13 @@ TEST(Round, HalfAwayFromZeroWithGuard) {
     const RoundCase cases[] = {
         {2.675, 2, 2.68},          // stored as 2.67499999…: the guard makes it 2.675
         {1.005, 2, 1.01},          // stored as 1.00499999…
-        {0.285, 2, 0.29},
         {0.5, 0, 1.0},
-        {-0.5, 0, -1.0},
         {-2.5, 0, -3.0},
         {2.5, 0, 3.0},             // not to even
-        {3.5, 0, 4.0},
         {1234.5678, 2, 1234.57},
-        {1234.5678, 0, 1235.0},
         {1234.5678, -2, 1200.0},
         {1250.0, -2, 1300.0},
         {0.004, 2, 0.0},
-        {0.005, 2, 0.01},
         {-0.005, 2, -0.01},
         {9.995, 2, 10.0},
         {0.1 + 0.2, 1, 0.3},
@@ -32,23 +27,17 @@ TEST(Round, HalfAwayFromZeroWithGuard) {
         {123456789012.345, 2, 123456789012.35},
         {99999999999.995, 2, 100000000000.0},
         {1e20, 2, 1e20},
-        {-7.0, 3, -7.0},
-        {0.0, 2, 0.0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(rt::ROUND(c.v, c.dec), c.want) << "ROUND(" << c.v << ", " << c.dec << ")";
-}
-
-TEST(Round, NoNegativeZero) {
-    EXPECT_FALSE(std::signbit(rt::ROUND(-0.001, 2)));
-    EXPECT_FALSE(std::signbit(rt::INT(-0.5)));
+    EXPECT_FALSE(std::signbit(rt::ROUND(-0.001, 2)));   // no negative zero
 }
 
 TEST(Int, TruncatesTowardZero) {
-    EXPECT_EQ(rt::INT(2.9), 2.0);
     EXPECT_EQ(rt::INT(-2.9), -2.0);
     EXPECT_EQ(rt::INT(1234567.99), 1234567.0);
     EXPECT_EQ(rt::INT(0.29 * 100), 28.0);  // 28.999999999999996: INT does not round
+    EXPECT_FALSE(std::signbit(rt::INT(-0.5)));
 }
 
 struct StrCase { double v; int len; int dec; const char* want; };
