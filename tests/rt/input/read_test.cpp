@@ -155,32 +155,30 @@ TEST_F(Read, ValidationRunsOnEveryExitButEscAndCanKeepTheField) {
     EXPECT_EQ(n, 1);
 }
 
-TEST_F(Read, InvalidDateStaysWithATone) {
+// A refused date keeps the field; @K clears on the first key unless a cursor key comes first;
+// Ins toggles insert mode; a field read through getter and setter is written once, when left.
+TEST_F(Read, FieldEditingRules) {
     Date d = Date::ymd(2026, 1, 1);
+    std::string s = "OLD ", t = "ab  ", stored = "000001";
+    double n = 123;
+    int writes = 0;
     GetList gl;
     gl.push_back(get(1, 1, d));
-    // 31.02 is refused; the user corrects the day.
-    run(gl, keys({"31022026", K::ENTER, K::HOME, "28", K::ENTER}));
+    gl.push_back(get(2, 1, s, "@!K"));
+    gl.push_back(get(3, 1, n, "@K 999"));
+    gl.push_back(get(4, 1, t));
+    gl.push_back(get(5, 1, VType::C, [&] { return Value(stored); },
+                     [&](const Value& v) { stored = std::get<std::string>(v); ++writes; }, "999999"));
+    run(gl, keys({"31022026", K::ENTER, K::HOME, "28", K::ENTER,   // 31.02 refused, the day corrected
+                  "n", K::ENTER, K::RIGHT, K::RIGHT, "9", K::ENTER,
+                  K::INS, "x", K::INS, "y", K::ENTER,                // x inserted before "ab", y overwrote "a"
+                  "12", K::ENTER}));
     EXPECT_EQ(d, Date::ymd(2026, 2, 28));
-}
-
-TEST_F(Read, FirstKeyClearsWithK) {
-    std::string s = "OLD ";
-    double n = 123;
-    GetList gl;
-    gl.push_back(get(1, 1, s, "@!K"));
-    gl.push_back(get(2, 1, n, "@K 999"));
-    run(gl, keys({"n", K::ENTER, K::RIGHT, K::RIGHT, "9", K::ENTER}));
     EXPECT_EQ(s, "N   ");
     EXPECT_EQ(n, 129);
-}
-
-TEST_F(Read, InsertToggle) {
-    std::string s = "ab  ";
-    GetList gl;
-    gl.push_back(get(1, 1, s));
-    run(gl, keys({K::INS, "x", K::INS, "y", K::ENTER}));
-    EXPECT_EQ(s, "xyb ");  // x inserted before "ab", y then overwrote "a"
+    EXPECT_EQ(t, "xyb ");
+    EXPECT_EQ(stored, "120001");
+    EXPECT_EQ(writes, 1);
 }
 
 TEST_F(Read, HotKeysSeeTheTypedFieldAndCanChangeOrEndIt) {
@@ -232,18 +230,6 @@ TEST_F(Read, HotKeysSeeTheTypedFieldAndCanChangeOrEndIt) {
     run(gl, keys({K::DOWN, "9", K::F2}));
     EXPECT_EQ(validated, 1);
     EXPECT_EQ(amount, 9);  // assigned before the handler ran
-}
-
-TEST_F(Read, GetterSetterFieldsAreWrittenWhenLeft) {
-    std::string stored = "000001";
-    int writes = 0;
-    GetList gl;
-    gl.push_back(get(1, 1, VType::C, [&] { return Value(stored); },
-                     [&](const Value& v) { stored = std::get<std::string>(v); ++writes; }, "999999"));
-    // Not written while typing; written on leaving.
-    run(gl, keys({"12", K::ENTER}));
-    EXPECT_EQ(stored, "120001");
-    EXPECT_EQ(writes, 1);
 }
 
 TEST_F(Read, ActiveFieldInTheEnhancedColourAndScrolling) {
