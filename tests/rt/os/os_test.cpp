@@ -140,13 +140,9 @@ TEST(OsPath, DriveLettersAndHelpers) {
 }
 
 TEST(OsIdentity, WorkstationId) {
-    {
-        EnvVar id("TORPDV_PCID", "ab-12 cd");
-        EXPECT_EQ(os::workstation_id(), "AB12CD");
-    }
-    {
-        EnvVar id("TORPDV_PCID", "--");
-        EXPECT_EQ(os::workstation_id(), "00000000");
+    for (auto [set, want] : {std::pair{"ab-12 cd", "AB12CD"}, std::pair{"--", "00000000"}}) {
+        EnvVar id("TORPDV_PCID", set);
+        EXPECT_EQ(os::workstation_id(), want) << set;
     }
     EnvVar id("TORPDV_PCID", nullptr);
     std::string w = os::workstation_id();
@@ -176,10 +172,6 @@ TEST_F(OsTest, PrinterDevice) {
     ASSERT_TRUE(os::printer_write("raw\x1b" "E"));
     EXPECT_EQ(os::read_file(at("piped.out")), "raw\x1b" "E");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(OsTest, NewNamesAreTakenOnce) {
     touch("TOR01.000");
