@@ -1,6 +1,5 @@
-// Start-up: the command line, the setup record, the workstation's folders, identifier and old
-// settings file, the company-in-use marker, and the two ways the program ends below the outer
-// loop (a damaged setup table, a break) without a crash.
+// Start-up: the command line, the setup record, the workstation's folders and identifier, the
+// company-in-use marker, and a break below the outer loop ending the program in order.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -14,16 +13,12 @@
 namespace tor::start_test {
 namespace {
 
-TEST(FrameCommandLine, SwitchesAndHelpText) {
+TEST(FrameCommandLine, Switches) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "!"},      {"/?", "?"},     {"/?/B", "?"},  {"/b", "B"},   {"/z", "Z"},  {"/rucx", "RUC"},
         {"/WPX", "WP"}, {"/3", "3"},     {"/s", "S"},    {"/m", "M"},   {"/d", "CD"}, {"/U", "U"},
         {"/X", "!"},    {"B", "!"},      {"/R", "!"}};
     for (const auto& [arg, want] : cases) EXPECT_EQ(parse_switch(arg), want) << "argument " << arg;
-    EXPECT_EQ(help_text(),
-              "PARAMETRI PROGRAMA:\n/B  - Ukljucuje/Iskljucuje Boju.\n/Z  - Ukljucuje/Iskljucuje Zvuk.\n"
-              "/S  - Promena potpisa Sastavio.\n/M  - Promena ispisa Mesta na Obrascima.\n"
-              "/D  - Promena Datuma Obrade.\n/U  - Promena Datuma Obrade.\n/?  - Ispis ovog Teksta.\n\n");
 }
 
 using FrameSetup = Install;
@@ -55,28 +50,6 @@ TEST_F(FrameSetup, RecordDefaultsStoredDateZeroMarginAndTheNetworkTable) {
     read_setup();
     EXPECT_EQ(DDAN, rt::Date::ymd(2026, 2, 27));
     EXPECT_EQ(PROC_RUC, 20);
-}
-
-TEST_F(FrameSetup, OlderSetupTableIsMovedAsideOnceAndRefilled) {
-    Polja old = table_def("set_up.vlt")->polja;
-    old.pop_back();
-    MAKEDBF(OSNDIR + "set_up.vlt", old);
-    {
-        rt::dbf::WorkArea a;
-        ASSERT_TRUE(a.open(setup_path()));
-        ASSERT_TRUE(a.append_blank());
-        a.put("COLOR", false);
-        a.put("SASTAVIO", "PERA PERIC");
-        a.commit();
-    }
-    read_setup();
-    EXPECT_TRUE(rt::os::exists("setup.ruc"));
-    EXPECT_FALSE(COLO);
-    EXPECT_EQ(SAST, "PERA PERIC     ");
-    rt::dbf::WorkArea a;
-    ASSERT_TRUE(a.open(setup_path()));
-    EXPECT_EQ(a.field_count(), 12);
-    EXPECT_EQ(a.reccount(), 1u);
 }
 
 // The program run in a child process with a key script; before runs in the child first.
@@ -130,7 +103,7 @@ TEST_F(FrameSetup, BreakBelowTheOuterLoopEndsInOrder) {
     EXPECT_FALSE(a.get_bool("ZVUK"));
 }
 
-TEST_F(FrameSetup, WorkstationMarkersAndTheOldSettingsFile) {
+TEST_F(FrameSetup, WorkstationMarkers) {
     unsetenv("TORPDV_PCID");
     spill("remote.sys", "");
     EXPECT_EQ(find_workstation_id(), "remote");
@@ -138,17 +111,6 @@ TEST_F(FrameSetup, WorkstationMarkersAndTheOldSettingsFile) {
     EXPECT_EQ(find_workstation_id(), "vDOS");
     setenv("TORPDV_PCID", "TESTPC01", 1);
     EXPECT_EQ(find_workstation_id(), "TESTPC01");
-
-    std::filesystem::create_directories("windows");
-    spill("windows/mem_var.vlt", "SKRACEN RACUN=1;");
-    migrate_settings();
-    EXPECT_FALSE(rt::os::exists("windows/mem_var.vlt"));
-    EXPECT_EQ(slurp("mem_var.vlt"), "SKRACEN RACUN=1;");
-    EXPECT_EQ(rt::os::read_file(settings_file()), "SKRACEN RACUN=1;");
-    // A workstation that has its own file keeps it.
-    rt::os::write_file(settings_file(), "SKRACEN RACUN=0;");
-    migrate_settings();
-    EXPECT_EQ(rt::os::read_file(settings_file()), "SKRACEN RACUN=0;");
 }
 
 // An exclusive lock on the file as another workstation's exclusive open takes it.
