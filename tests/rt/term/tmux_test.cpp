@@ -76,23 +76,13 @@ protected:
     }
     std::string screen() { return sh("tmux -L " + sock_ + " capture-pane -p -t t"); }
     std::string screen_with_colours() { return sh("tmux -L " + sock_ + " capture-pane -e -p -t t"); }
-    // Waits until the screen shows text (up to 10 s).
-    bool wait_for(const std::string& text) {
-        for (int i = 0; i < 200; ++i) {
-            if (screen().find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-    // Waits until line row of the screen starts with text (up to 10 s).
-    bool wait_for_line(int row, const std::string& text) {
+    // Waits until the screen shows text (up to 10 s); from row on, that row must start with it.
+    bool wait_for(const std::string& text, int row = -1) {
         for (int i = 0; i < 200; ++i) {
             std::string s = screen();
-            size_t pos = 0;
-            for (int r = 0; r < row && pos != std::string::npos; ++r) {
-                pos = s.find('\n', pos);
-                if (pos != std::string::npos) ++pos;
-            }
+            size_t pos = row < 0 ? s.find(text) : 0;
+            for (int r = 0; r < row && pos != std::string::npos; ++r)
+                if ((pos = s.find('\n', pos)) != std::string::npos) ++pos;
             if (pos != std::string::npos && s.compare(pos, text.size(), text) == 0) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
@@ -123,12 +113,12 @@ TEST_F(Tmux, DrawsGlyphsAndColoursAndReadsKeys) {
     int row = 6;
     for (auto& kv : sends) {
         keys(kv[0]);
-        ASSERT_TRUE(wait_for_line(row++, kv[1])) << kv[0] << "\n" << screen();
+        ASSERT_TRUE(wait_for(kv[1], row++)) << kv[0] << "\n" << screen();
     }
     // A sequence no table knows is skipped whole, never read as Esc and characters.
     keys("-l \"$(printf '\\033[99;7~')\"");
     keys("z");
-    ASSERT_TRUE(wait_for_line(row++, "122 z")) << screen();
+    ASSERT_TRUE(wait_for("122 z", row++)) << screen();
     keys("q");
     ASSERT_TRUE(wait_for("status=0")) << screen();
     EXPECT_NE(screen().find("kraj programa"), std::string::npos);  // the program's screen is gone
