@@ -14,31 +14,19 @@
 #include <thread>
 #include <vector>
 
+#include "torpdv_harness.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
+using torpdv_e2e::rstrip;
+using torpdv_e2e::split_lines;
+using torpdv_e2e::slurp;
+using TempDir = torpdv_e2e::Install;
+
 const std::string kDemo = std::string(TOR_BIN_DIR) + "/rtdemo";
 const fs::path kExpected = fs::path(TOR_SOURCE_DIR) / "tests/e2e/expected";
-
-std::string read_file(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> lines_of(const std::string& s) {
-    std::vector<std::string> out;
-    std::istringstream in(s);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-}
-
-std::string rstrip(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
 
 // Characters (not bytes) in a UTF-8 line.
 size_t chars(const std::string& s) {
@@ -47,19 +35,6 @@ size_t chars(const std::string& s) {
         if ((c & 0xC0) != 0x80) ++n;
     return n;
 }
-
-// A fresh installation directory per run.
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "rtdemo-XXXXXX").string();
-        path = mkdtemp(tmpl.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
 
 struct DemoRun {
     int status = -1;
@@ -76,8 +51,8 @@ DemoRun run_demo(const std::string& script, const std::string& today = "2026-03-
     DemoRun r;
     int rc = std::system(cmd.c_str());
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.err = read_file(dir.path / "err.txt");
-    std::vector<std::string> lines = lines_of(read_file(dir.path / "screen.txt"));
+    r.err = slurp(dir.path / "err.txt");
+    std::vector<std::string> lines = split_lines(slurp(dir.path / "screen.txt"));
     std::string cur;
     int n = 0;
     for (const std::string& l : lines) {
@@ -95,9 +70,9 @@ DemoRun run_demo(const std::string& script, const std::string& today = "2026-03-
     return r;
 }
 
-std::string expected(const char* name) { return read_file(kExpected / name); }
+std::string expected(const char* name) { return slurp(kExpected / name); }
 
-std::string row(const std::string& screen, int r) { return lines_of(screen).at(r); }
+std::string row(const std::string& screen, int r) { return split_lines(screen).at(r); }
 
 // A key script: the keys of the demo's first entry, with {dump} where screens are checked.
 const char* kEntry =
@@ -167,11 +142,11 @@ std::string tmux(const std::string& session) { return "tmux -L " + session + " -
 std::string capture(const std::string& session) {
     std::string file = (fs::temp_directory_path() / (session + ".cap")).string();
     std::system((tmux(session) + "capture-pane -p -t " + session + " > '" + file + "' 2>/dev/null").c_str());
-    std::string s = read_file(file);
+    std::string s = slurp(file);
     fs::remove(file);
     std::string out;
     int n = 0;
-    for (const std::string& l : lines_of(s)) {
+    for (const std::string& l : split_lines(s)) {
         if (n++ == 25) break;
         out += rstrip(l) + "\n";
     }
@@ -201,10 +176,7 @@ TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         screen = capture(session);
     }
-    send("Right");
-    send("Enter");
-    send("Down");
-    send("Down");
+    send("Right Enter Down Down");
     for (int i = 0; i < 100; ++i) {
         screen = capture(session);
         if (screen == headless.screens[0]) break;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +118,88 @@ inline Run run(const Install& dir, const std::string& script, const Options& o =
 // CP437 bytes -> the UTF-8 text a dump shows for them (for expected lines with box characters).
 inline std::string cp437(const std::string& bytes) { return rt::cp437_to_utf8(bytes); }
 
+// ---- helpers shared by the tests of the real program ----
+
+// A run whose script starts after the start-up logo has played to its end (a key pressed while
+// the logo is drawn only cuts it short and is used up by it).
+inline Run go(const Install& dir, const std::string& script, const Options& o = {}) {
+    return run(dir, "{pause}" + script, o);
+}
+inline std::string why(const Run& r) { return "status " + std::to_string(r.status) + ", stderr: " + r.err; }
+
+// Row r of dump i as 80 CP437 bytes; n cells of it from column c.
+inline std::string row_of(const Run& r, size_t i, int row) {
+    std::string s = rt::utf8_to_cp437(r.line(i, row));
+    s.resize(80, ' ');
+    return s;
+}
+inline std::string cells(const Run& r, size_t i, int row, int col, int n) { return row_of(r, i, row).substr(col, n); }
+inline std::string rep(char c, int n) { return std::string(n, c); }
+inline std::string pad(std::string s, size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+inline std::string keys(const std::string& k, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += k;
+    return s;
+}
+// n cells of row r of a dump (UTF-8 text) from column c; blanks where the line was cut.
+inline std::string at(const std::string& screen, int r, int c, int n) {
+    std::vector<std::string> ls = split_lines(screen);
+    const std::string line = r < static_cast<int>(ls.size()) ? ls[r] : std::string();
+    std::string s;
+    int col = 0;
+    for (size_t i = 0; i < line.size() && col < c + n; ++col) {
+        const unsigned char ch = line[i];
+        const size_t len = ch < 0x80 ? 1 : (ch >> 5) == 6 ? 2 : (ch >> 4) == 14 ? 3 : 4;
+        if (col >= c) s += line.substr(i, len);
+        i += len;
+    }
+    for (; col < c + n && col < 80; ++col)
+        if (col >= c) s += ' ';
+    return s;
+}
+// Readable form of a CP437 row for failure messages.
+inline std::string show(const std::string& bytes) { return "[" + rt::cp437_to_utf8(bytes) + "]"; }
+inline std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+// The key expression stored in an NTX header (offset 22, zero-terminated), in upper case.
+inline std::string ntx_key(const fs::path& p) {
+    std::string s = slurp(p);
+    if (s.size() < 278) return "<short file>";
+    std::string k = s.substr(22, 256);
+    k = k.substr(0, k.find('\0'));
+    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return k;
+}
+
+// Cells a test checks: dump, row, column and the expected CP437 text.
+struct Cell {
+    size_t dump;
+    int row, col;
+    std::string text;
+};
+inline void expect_cells(const Run& r, const std::vector<Cell>& want) {
+    for (const Cell& c : want)
+        EXPECT_EQ(cells(r, c.dump, c.row, c.col, static_cast<int>(c.text.size())), c.text)
+            << "dump " << c.dump << ", row " << c.row << " " << show(row_of(r, c.dump, c.row));
+}
+
+// The progress box on rows 10-14, columns 28-52, with its counter line and the start of its file
+// line.
+inline void expect_progress(const Run& r, size_t dump, const std::string& counter, const std::string& file) {
+    expect_cells(r, {{dump, 10, 28, "\xDA" + rep('\xC4', 23) + "\xBF"}, {dump, 11, 28, "\xB3 " + counter + " \xB3"},
+                     {dump, 12, 28, "\xB3" + rep('\xC4', 23) + "\xB3"}, {dump, 13, 28, "\xB3 " + file},
+                     {dump, 14, 28, "\xC0" + rep('\xC4', 23) + "\xD9"}});
+}
+
+// Company "001" typed into the profile menu that an empty register opens by itself.
+inline const std::string kNew001 =
+    "{Enter}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1{Enter}";
+
 // Every record of a table read back through the table engine, field name -> value.
 using Rec = std::map<std::string, rt::dbf::Value>;
 inline std::vector<Rec> records(const fs::path& table) {
@@ -131,6 +214,25 @@ inline std::vector<Rec> records(const fs::path& table) {
     }
     a.close();
     return out;
+}
+
+// The fields of a table as "NAME Tlen[.dec];" one after another.
+inline std::string layout(const fs::path& table) {
+    std::string s;
+    for (const auto& f : rt::dbf::table_fields(table.string()))
+        s += f.name + " " + f.type + std::to_string(f.len) + (f.dec ? "." + std::to_string(f.dec) : "") + ";";
+    return s;
+}
+// A character field with its trailing blanks cut.
+inline std::string str(const Rec& r, const std::string& f) {
+    auto it = r.find(f);
+    if (it == r.end()) return "<no field " + f + ">";
+    return rstrip(std::get<std::string>(it->second));
+}
+// Character fields of a record against their expected values (trailing blanks cut).
+inline void expect_fields(const Rec& r, const std::vector<std::pair<std::string, std::string>>& want,
+                          const std::string& what = "") {
+    for (const auto& [f, v] : want) EXPECT_EQ(str(r, f), v) << what << " " << f;
 }
 
 }  // namespace torpdv_e2e

@@ -30,13 +30,6 @@ std::map<std::string, std::string> state(const PRun& r) {
     }
     return out;
 }
-
-// A dump row as CP437 bytes of 80 cells.
-std::string row_of(const PRun& r, size_t dump, int row) {
-    std::string s = rt::utf8_to_cp437(r.line(dump, row));
-    s.resize(80, ' ');
-    return s;
-}
 // The list row (columns 9-75), trailing blanks cut.
 std::string item(const PRun& r, size_t dump, int row) { return rstrip(row_of(r, dump, row).substr(9, 67)); }
 // The scroll bar's mark: the row of column 77 holding the lighter shade.
@@ -45,14 +38,18 @@ int mark(const PRun& r, size_t dump) {
         if (row_of(r, dump, row)[77] == '\xB1') return row;
     return -1;
 }
-std::string pad(std::string s, size_t n) {
-    s.resize(n, ' ');
-    return s;
-}
 bool list_shown(const PRun& r) {
     for (size_t i = 0; i < r.screens.size(); ++i)
         if (row_of(r, i, 2).find(" PREGLED ") != std::string::npos) return true;
     return false;
+}
+void expect_state(const PRun& r, const std::map<std::string, std::string>& want) {
+    const auto s = state(r);
+    for (const auto& [k, v] : want) EXPECT_EQ(s.count(k) ? s.at(k) : "<missing>", v) << k;
+}
+// The list rows from row 5 down.
+void expect_items(const PRun& r, size_t dump, const std::vector<std::string>& want) {
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(item(r, dump, 5 + static_cast<int>(i)), want[i]) << "dump " << dump << ", row " << 5 + i;
 }
 
 // A goods row: code, no marker, name in 40, 3 blanks, unit, a blank, price in "9999999.99".
@@ -82,29 +79,19 @@ TEST(TorpdvLookup, GoodsListMovesThroughTheTableAndPutsThePickedCodeInTheField) 
               "\xC9" + std::string(30, '\xCD') + " PREGLED " + std::string(30, '\xCD') + "\xBB");
     EXPECT_EQ(item(r, 0, 3), "Sifra    Naziv Dobra                                JM   Prod.Cena");
     EXPECT_EQ(item(r, 0, 11), "<F2>-Stampa  <F3,ABC...>-Trazi  <\x1B,\x18,\x19,\x1A,Home,End>-Kretanje");
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(item(r, 0, 5 + i), kGoods[i]) << i;
-    EXPECT_EQ(mark(r, 0), 5);
+    expect_items(r, 0, std::vector<std::string>(kGoods.begin(), kGoods.begin() + 5));
     // Five steps down: the rows have scrolled by one, the bar's mark is 25/7 rows down.
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(item(r, 1, 5 + i), kGoods[i + 1]) << i;
-    EXPECT_EQ(mark(r, 1), 8);
+    expect_items(r, 1, std::vector<std::string>(kGoods.begin() + 1, kGoods.begin() + 6));
     // A page down from the first record: the sixth and seventh record, the rest blank.
-    EXPECT_EQ(item(r, 2, 5), kGoods[5]);
-    EXPECT_EQ(item(r, 2, 6), kGoods[6]);
-    EXPECT_EQ(item(r, 2, 7), "");
+    expect_items(r, 2, {kGoods[5], kGoods[6], ""});
     // End: the last record alone, the mark at the bottom; Home: the first five again.
-    EXPECT_EQ(item(r, 3, 5), kGoods[6]);
-    EXPECT_EQ(item(r, 3, 6), "");
-    EXPECT_EQ(mark(r, 3), 9);
+    expect_items(r, 3, {kGoods[6], ""});
     EXPECT_EQ(item(r, 4, 9), kGoods[4]);
-    EXPECT_EQ(mark(r, 4), 5);
+    EXPECT_EQ((std::vector<int>{mark(r, 0), mark(r, 1), mark(r, 3), mark(r, 4)}), (std::vector<int>{5, 8, 9, 5}));
     // The list is gone; the field shows the picked code until Enter confirms it.
     EXPECT_EQ(row_of(r, 5, 7).substr(10, 16), "Sifra:         2");
     EXPECT_EQ(rstrip(row_of(r, 5, 5)), "          Naziv:");
-    const auto s = state(r);
-    EXPECT_EQ(s.at("WSIFRA"), "2");
-    EXPECT_EQ(s.at("LASTKEY"), "13");
-    EXPECT_EQ(s.at("FILTER"), "");
-    EXPECT_EQ(s.at("RECNO"), "2");
+    expect_state(r, {{"WSIFRA", "2"}, {"LASTKEY", "13"}, {"FILTER", ""}, {"RECNO", "2"}});
 }
 
 TEST(TorpdvLookup, TypedLetterStartsTheSearchAndNamesAreFoundInAnyCase) {
@@ -114,12 +101,10 @@ TEST(TorpdvLookup, TypedLetterStartsTheSearchAndNamesAreFoundInAnyCase) {
     ASSERT_EQ(r.screens.size(), 3u);
     const std::string prompt = row_of(r, 0, 7);
     EXPECT_EQ(prompt.substr(25, 31), "\xDB Naziv: U_" + std::string(18, '\xDB') + " \xDB");
-    EXPECT_EQ(item(r, 1, 5), kGoods[2]);
-    EXPECT_EQ(item(r, 1, 6), "");
+    expect_items(r, 1, {kGoods[2], ""});
     EXPECT_EQ(row_of(r, 2, 7).substr(10, 16), "Sifra:         3");
-    EXPECT_EQ(state(r).at("WSIFRA"), "3");
     // The search filter lives only while the list is open.
-    EXPECT_EQ(state(r).at("VISIBLE"), "000001,000002,000003,000004,000005,000006,000007");
+    expect_state(r, {{"WSIFRA", "3"}, {"VISIBLE", "000001,000002,000003,000004,000005,000006,000007"}});
 
     // Esc in the list: the field gets 0 and stays for the user to confirm.
     PRun e = run(inst, "5{Ctrl+Enter}{Esc}{dump}{Enter}", probe("ART"));
@@ -187,27 +172,21 @@ TEST(TorpdvLookup, PartnerAndObligationListsKeepTheirRegisterAfterThePick) {
     PRun r = run(inst, "{Ctrl+Enter}{dump}p{Enter}{dump}{Down}{Enter}{Enter}", probe("PAR"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(item(r, 0, 3), "Sifra  Naziv Partnera                 Adresa");
-    EXPECT_EQ(item(r, 0, 5), "0001   TRGOPROMET DOO                 NOVI SAD, BULEVAR OSLOBODJENJ");
-    EXPECT_EQ(item(r, 0, 6), "0002   Mlekara Zlatibor               ZLATIBOR");
-    EXPECT_EQ(item(r, 0, 7), "0003   AGRO PLUS                      SUBOTICA, KORZO 3");
-    EXPECT_EQ(item(r, 0, 8), "9001   PORESKA UPRAVA                 BEOGRAD");
+    expect_items(r, 0, {"0001   TRGOPROMET DOO                 NOVI SAD, BULEVAR OSLOBODJENJ",
+                        "0002   Mlekara Zlatibor               ZLATIBOR", "0003   AGRO PLUS                      SUBOTICA, KORZO 3",
+                        "9001   PORESKA UPRAVA                 BEOGRAD"});
     // "P" in a partner list: partners whose name holds it, never an obligation.
     EXPECT_EQ(item(r, 1, 5).substr(0, 4), "0001");
     EXPECT_EQ(item(r, 1, 6).substr(0, 4), "0003");
     EXPECT_EQ(item(r, 1, 7), "");
-    auto s = state(r);
-    EXPECT_EQ(s.at("WSIFRA"), "3");
-    EXPECT_EQ(s.at("FILTER"), "val(sifra)<9000");
-    EXPECT_EQ(s.at("VISIBLE"), "0001,0002,0003");
-    EXPECT_EQ(s.at("SELECTED"), "");  // the screen's own work area again
+    // SELECTED empty: the screen's own work area again.
+    expect_state(r, {{"WSIFRA", "3"}, {"FILTER", "val(sifra)<9000"}, {"VISIBLE", "0001,0002,0003"}, {"SELECTED", ""}});
 
     PRun o = run(inst, "{Ctrl+Enter}{dump}{End}{Enter}{Enter}", probe("OBA"));
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(item(o, 0, 3), "Sifra  Naziv                          Tekuci racun");
     EXPECT_EQ(item(o, 0, 8), "9001   PORESKA UPRAVA                 840-711111843-22");
-    s = state(o);
-    EXPECT_EQ(s.at("WSIFRA"), "9002");
-    EXPECT_EQ(s.at("VISIBLE"), "9001,9002");
+    expect_state(o, {{"WSIFRA", "9002"}, {"VISIBLE", "9001,9002"}});
 
     // "PAR_0" marks the partners that are neither buyers nor suppliers.
     PRun m = run(inst, "{Ctrl+Enter}{dump}{Esc}{Enter}", probe("PAR_0"));
@@ -224,19 +203,15 @@ TEST(TorpdvLookup, ExpenditureListTogglesItsOrderWithSpace) {
     ASSERT_EQ(r.screens.size(), 4u);
     EXPECT_EQ(item(r, 0, 3), "Broj   Datum    Opis                          Racun           Iznos");
     // Date order, only expenditures with a kind: the advance without one stays out.
-    EXPECT_EQ(item(r, 0, 5), "000004 20.01.26 STRUJA                        EPS-01        3400.00");
-    EXPECT_EQ(item(r, 0, 6), "000001 10.02.26 Porez na imovinu              PI-1          1500.50");
-    EXPECT_EQ(item(r, 0, 7), "000003 05.03.26 KIRIJA ZA MART                K-3          20000.00");
-    EXPECT_EQ(item(r, 0, 8), "");
+    expect_items(r, 0, {"000004 20.01.26 STRUJA                        EPS-01        3400.00",
+                        "000001 10.02.26 Porez na imovinu              PI-1          1500.50",
+                        "000003 05.03.26 KIRIJA ZA MART                K-3          20000.00", ""});
     EXPECT_NE(row_of(r, 1, 11).find("Redosled po BROJU."), std::string::npos);
     // Number order from the record under the bar.
     EXPECT_EQ(item(r, 2, 5).substr(0, 6), "000004");
     EXPECT_EQ(item(r, 2, 6), "");
     EXPECT_NE(row_of(r, 3, 11).find("Redosled po DATUMU."), std::string::npos);
-    const auto s = state(r);
-    EXPECT_EQ(s.at("WSIFRA"), "1");
-    EXPECT_EQ(s.at("ORDER"), "2");
-    EXPECT_EQ(s.at("FILTER"), "");
+    expect_state(r, {{"WSIFRA", "1"}, {"ORDER", "2"}, {"FILTER", ""}});
 }
 
 }  // namespace

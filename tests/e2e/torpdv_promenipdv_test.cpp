@@ -16,8 +16,6 @@ namespace {
 using namespace torpdv_e2e;
 using Result = torpdv_e2e::Run;
 
-Result go(const Install& dir, const std::string& keys) { return run(dir, "{pause}" + keys); }
-std::string why(const Result& r) { return "status " + std::to_string(r.status) + ", stderr: " + r.err; }
 
 // n cells of row r of a dump from column c, as CP437 bytes (blanks past the end of the line).
 std::string at(const Result& r, size_t dump, int row, int col, int n) {

@@ -17,12 +17,6 @@ namespace fs = std::filesystem;
 using namespace torpdv_e2e;
 using PRun = torpdv_e2e::Run;
 
-// Row r of dump i as 80 CP437 bytes.
-std::string row_of(const PRun& r, size_t i, int row) {
-    std::string s = rt::utf8_to_cp437(r.line(i, row));
-    s.resize(80, ' ');
-    return s;
-}
 std::string trimmed(const PRun& r, size_t i, int row) { return rstrip(row_of(r, i, row)); }
 
 // ---- the viewer over the help text ----
@@ -35,12 +29,6 @@ std::string help_line(int n) {
     l += std::string("desno ") + buf;
     l.resize(396, ' ');
     return l + "kraj";   // columns 397-400
-}
-
-std::string keys(const std::string& k, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += k;
-    return s;
 }
 
 TEST(TorpdvReport, HelpTextInTheViewer) {
@@ -83,15 +71,13 @@ TEST(TorpdvReport, HelpTextInTheViewer) {
     EXPECT_EQ(win(6), (W{"Pomoc red 177", "Pomoc red 198", " 99% "}));
     // Sideways in steps of 20 columns, up to the 400th.
     EXPECT_EQ(row_of(r, 7, 2), help_line(1).substr(20, 80));
-    EXPECT_EQ(trimmed(r, 8, 2), "desno 001");
-    EXPECT_EQ(trimmed(r, 8, 23), "desno 022");
+    EXPECT_EQ(trimmed(r, 8, 2) + "|" + trimmed(r, 8, 23), "desno 001|desno 022");
     EXPECT_EQ(row_of(r, 9, 2), std::string(16, ' ') + "kraj" + std::string(60, ' '));
     EXPECT_EQ(row_of(r, 10, 2), help_line(1).substr(0, 80));
     // The search keeps the lines that hold the text, in upper or lower case.
     for (int row = 2; row <= 11; ++row)
         EXPECT_EQ(trimmed(r, 11, row).substr(0, 13), "Pomoc red 15" + std::to_string(row - 2)) << row;
-    EXPECT_EQ(trimmed(r, 11, 12), "");
-    EXPECT_EQ(trimmed(r, 11, 23), "");
+    EXPECT_EQ(trimmed(r, 11, 12) + trimmed(r, 11, 23), "");
     // Esc: the screen the help was called from.
     EXPECT_EQ(r.screens[12].find("VELT Office"), std::string::npos);
     EXPECT_EQ(r.screens[12].find("Pomoc red"), std::string::npos);
@@ -149,13 +135,7 @@ TEST(TorpdvReport, ThreePagesToThePrinterAndToNumberedFiles) {
     EXPECT_EQ(row_of(r, 0, 11).substr(19, 41), "\xBA Prikaz na Ekranu ili Stampacu (E/S) S \xBA");
     EXPECT_EQ(row_of(r, 0, 12).substr(19, 41), "\xC8" + std::string(39, '\xCD') + "\xBC");
     const std::string want = three_pages();
-    const std::string got = slurp(inst / "printer.out");
-    EXPECT_EQ(got, want);
-    // The rule on row 62 and the next header right after it.
-    const std::string rule_then_header = std::string(80, '-') + "\x0C" + "Obveznik: ";
-    EXPECT_NE(got.find(rule_then_header), std::string::npos);
-    EXPECT_NE(got.find("Strana: 02"), std::string::npos);
-    EXPECT_NE(got.find("Strana: 03"), std::string::npos);
+    EXPECT_EQ(slurp(inst / "printer.out"), want);
     EXPECT_EQ(pages_counted(inst), 3);
 
     // "F" twice: two numbered files of the company, byte for byte the same report; pages counted.
@@ -187,9 +167,7 @@ TEST(TorpdvReport, ScreenRouteShowsTheReportAndCountsNoPages) {
     EXPECT_EQ(trimmed(r, 2, 22), "0120  Stavka broj 120");
     EXPECT_EQ(row_of(r, 2, 23), std::string(80, '='));
     EXPECT_EQ(row_of(r, 2, 24).substr(0, 5), "100% ");
-    EXPECT_FALSE(fs::exists(inst / "Temp" / "TESTPC01.prn"));
-    EXPECT_FALSE(fs::exists(inst / "temp" / "TESTPC01.prn"));
-    EXPECT_FALSE(fs::exists(inst / "temp" / "fdtestpc.dbf"));
+    for (const char* f : {"Temp/TESTPC01.prn", "temp/TESTPC01.prn", "temp/fdtestpc.dbf"}) EXPECT_FALSE(fs::exists(inst / f)) << f;
     EXPECT_EQ(pages_counted(inst), 0);
 }
 

@@ -19,26 +19,11 @@ namespace fs = std::filesystem;
 using namespace torpdv_e2e;
 using PRun = torpdv_e2e::Run;
 
-// The start-up logo stops at the first key the user presses and swallows it, as a key pressed
-// during the animation does: every script starts with the user waiting until the logo is done.
-PRun go(const Install& inst, const std::string& script, const Options& o = {}) {
-    return run(inst, "{pause}" + script, o);
-}
 PRun go_arg(const Install& inst, const std::string& arg, const std::string& script) {
     Options o;
     o.arg = arg;
     return go(inst, script, o);
 }
-
-// ---- screens ----
-std::string row_of(const PRun& r, size_t dump, int row) {
-    std::string s = rt::utf8_to_cp437(r.line(dump, row));
-    s.resize(80, ' ');
-    return s;
-}
-std::string cells(const PRun& r, size_t dump, int row, int col, int n) { return row_of(r, dump, row).substr(col, n); }
-std::string rep(char c, int n) { return std::string(n, c); }
-std::string show(const std::string& bytes) { return "[" + rt::cp437_to_utf8(bytes) + "]"; }
 
 // A one-line message box as drawn over the screen: rows 10-12, the text centred on row 11.
 void expect_message(const PRun& r, size_t dump, const std::string& text) {
@@ -47,6 +32,11 @@ void expect_message(const PRun& r, size_t dump, const std::string& text) {
     const int c = (80 - len) / 2;
     EXPECT_EQ(cells(r, dump, 10, c - 3, len + 6), "\xC9" + rep('\xCD', len + 4) + "\xBB") << show(row_of(r, dump, 10));
     EXPECT_EQ(cells(r, dump, 11, c - 3, len + 6), "\xBA  " + text + "  \xBA") << show(row_of(r, dump, 11));
+}
+
+// The message boxes of dumps 0, 1, … in turn.
+void expect_messages(const PRun& r, const std::vector<std::string>& texts) {
+    for (size_t i = 0; i < texts.size(); ++i) expect_message(r, i, texts[i]);
 }
 
 // ---- files ----
@@ -80,12 +70,6 @@ int settings_files(const Install& inst) {
 }
 
 // ---- tables ----
-std::string layout(const fs::path& table) {
-    std::string s;
-    for (const auto& f : rt::dbf::table_fields(table.string()))
-        s += f.name + " " + f.type + std::to_string(f.len) + (f.dec ? "." + std::to_string(f.dec) : "") + ";";
-    return s;
-}
 // One field of the setup record changed in place, as another workstation would.
 void set_setup(const Install& inst, const std::string& field, const rt::dbf::Value& v) {
     rt::dbf::WorkArea a;
@@ -121,14 +105,6 @@ std::string setup_text(const Install& inst) {
     }
     a.close();
     return out;
-}
-std::string ntx_key(const fs::path& p) {
-    std::string s = slurp(p);
-    if (s.size() < 278) return "<short file>";
-    std::string k = s.substr(22, 256);
-    k = k.substr(0, k.find('\0'));
-    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return k;
 }
 
 // A program that ends on a damaged table: status 1, a message naming the file, no crash report,
@@ -173,9 +149,6 @@ std::vector<std::pair<int, std::string>> start_together(const Install& inst, int
     return out;
 }
 
-// Company "001" typed into the profile menu that an empty register opens by itself.
-const std::string kNew001 =
-    "{Enter}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1{Enter}";
 
 }  // namespace
 
@@ -199,13 +172,8 @@ TEST(TorpdvStart, FirstStartInAnEmptyDirectory) {
     EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
     EXPECT_EQ(std::get<bool>(s["ZVUK"]), true);
     EXPECT_EQ(std::get<bool>(s["SAT"]), false);
-    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "__________     ");
-    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "__________     ");
-    EXPECT_EQ(std::get<std::string>(s["TELEFON"]), "__________     ");
-    EXPECT_EQ(std::get<std::string>(s["ZR_OP"]), rep(' ', 11));
-    EXPECT_EQ(std::get<std::string>(s["ZR_OPV"]), rep(' ', 11));
-    EXPECT_EQ(std::get<std::string>(s["ZR_OPN"]), rep(' ', 11));
-    EXPECT_EQ(std::get<std::string>(s["ZR_PP"]), rep(' ', 9));
+    expect_fields(s, {{"SASTAVIO", "__________"}, {"MESTO", "__________"}, {"TELEFON", "__________"},
+                      {"ZR_OP", ""}, {"ZR_OPV", ""}, {"ZR_OPN", ""}, {"ZR_PP", ""}});
     EXPECT_TRUE(std::get<rt::Date>(s["DAT_OBR"]).empty());
     EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
 
@@ -254,8 +222,9 @@ TEST(TorpdvStart, FirstStartInAnEmptyDirectory) {
     EXPECT_EQ(setup_text(inst), before);
 }
 
-// "/?" prints the switches and ends at once, before anything is created.
-TEST(TorpdvStart, HelpSwitchPrintsTheSwitches) {
+// "/?" prints the switches and ends at once, before anything is created. "/B" and "/Z" invert
+// colour and sound in the setup record for good, in either case of letters; the other fields stay.
+TEST(TorpdvStart, HelpColourAndSoundSwitches) {
     Install inst;
     Options o;
     o.arg = "/?";
@@ -272,36 +241,17 @@ TEST(TorpdvStart, HelpSwitchPrintsTheSwitches) {
               "/?  - Ispis ovog Teksta.\n"
               "\n");
     EXPECT_TRUE(r.screens.empty());
-    EXPECT_TRUE(find_ci(inst.path, "set_up.vlt").empty());
-    EXPECT_TRUE(find_ci(inst.path, "Temp").empty());
-    EXPECT_TRUE(find_ci(inst.path, "LocalSet").empty());
-}
+    for (const char* f : {"set_up.vlt", "Temp", "LocalSet"}) EXPECT_TRUE(find_ci(inst.path, f).empty()) << f;
 
-// "/B" and "/Z" invert colour and sound in the setup record for good, in either case of letters;
-// the other fields stay.
-TEST(TorpdvStart, ColourAndSoundSwitchesInvertTheSetupRecord) {
-    Install inst;
-    ASSERT_EQ(go_arg(inst, "/B", "").status, 3);
-    Rec s = setup(inst);
-    EXPECT_EQ(std::get<bool>(s["COLOR"]), false);
-    EXPECT_EQ(std::get<bool>(s["ZVUK"]), true);
-    EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
-
-    ASSERT_EQ(go_arg(inst, "/z", "").status, 3);
-    s = setup(inst);
-    EXPECT_EQ(std::get<bool>(s["COLOR"]), false);
-    EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
-
-    ASSERT_EQ(go_arg(inst, "/b", "").status, 3);
-    s = setup(inst);
-    EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
-    EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
-    EXPECT_EQ(std::get<std::string>(s["SASTAVIO"]), "__________     ");
-
-    // An argument that is no switch changes nothing.
-    const std::string before = setup_text(inst);
-    ASSERT_EQ(go_arg(inst, "/X", "").status, 3);
-    EXPECT_EQ(setup_text(inst), before);
+    const struct { const char* sw; bool colour, sound; } steps[] = {{"/B", false, true}, {"/z", false, false}, {"/b", true, false}};
+    for (const auto& st : steps) {
+        ASSERT_EQ(go_arg(inst, st.sw, "").status, 3) << st.sw;
+        Rec s = setup(inst);
+        EXPECT_EQ(std::get<bool>(s["COLOR"]), st.colour) << st.sw;
+        EXPECT_EQ(std::get<bool>(s["ZVUK"]), st.sound) << st.sw;
+        EXPECT_EQ(std::get<double>(s["RUC"]), 20.0) << st.sw;
+        EXPECT_EQ(str(s, "SASTAVIO"), "__________") << st.sw;
+    }
 }
 
 // "/RUC" asks for the commission margin on the bottom row and stores it; "/RUCX" still selects it.
@@ -312,11 +262,7 @@ TEST(TorpdvStart, MarginSwitchAsksOnTheBottomRow) {
     ASSERT_EQ(r.status, 3) << r.err;
     ASSERT_GE(r.screens.size(), 2u);
     EXPECT_EQ(row_of(r, 0, 24), "Razlika u Ceni kod Komisiona: 20.00" + rep(' ', 45));
-    EXPECT_EQ(cells(r, 0, 10, 28, 25), "\xDA" + rep('\xC4', 23) + "\xBF");
-    EXPECT_EQ(cells(r, 0, 11, 28, 25), "\xB3 Kreiram datoteku..001 \xB3") << show(row_of(r, 0, 11));
-    EXPECT_EQ(cells(r, 0, 12, 28, 25), "\xB3" + rep('\xC4', 23) + "\xB3") << show(row_of(r, 0, 12));
-    EXPECT_EQ(cells(r, 0, 13, 28, 25), "\xB3 Datoteka: set_up.vlt  \xB3") << show(row_of(r, 0, 13));
-    EXPECT_EQ(cells(r, 0, 14, 28, 25), "\xC0" + rep('\xC4', 23) + "\xD9");
+    expect_progress(r, 0, "Kreiram datoteku..001", "Datoteka: set_up.vlt  \xB3");
     EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 15.0);
     // The start goes on to the company choice.
     EXPECT_EQ(cells(r, 1, 3, 36, 7), "OPCIJE:");
@@ -362,12 +308,9 @@ TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
     PRun r = go(inst, "{Alt+K}{dump}{Alt+Z}{dump}{Alt+0}{dump}{Alt+S}{dump}{Alt+R}{dump}{Alt+K}{dump}");
     ASSERT_EQ(r.status, 3) << r.err;
     ASSERT_GE(r.screens.size(), 6u);
-    expect_message(r, 0, "Kalkulacija je PROSIRENA.");
-    expect_message(r, 1, "Ispis zalihe je UKLJUCEN.");
-    expect_message(r, 2, "Stampa stavke sa stanjem nula je UKLJUCENA.");
-    expect_message(r, 3, "Ova opcija zahteva instaliran i aktivan program DOSPRINT.");
-    expect_message(r, 4, "Razvrstavanje prethodnog PDV-a je UKLJUCENO.");
-    expect_message(r, 5, "Kalkulacija je SKRACENA.");
+    expect_messages(r, {"Kalkulacija je PROSIRENA.", "Ispis zalihe je UKLJUCEN.", "Stampa stavke sa stanjem nula je UKLJUCENA.",
+                        "Ova opcija zahteva instaliran i aktivan program DOSPRINT.",
+                        "Razvrstavanje prethodnog PDV-a je UKLJUCENO.", "Kalkulacija je SKRACENA."});
     EXPECT_EQ(settings_text(inst),
               "ZALIHA NA RACUNU=1;STAMPATI NULA ZALIHU=1;WIN PRINTER=1;RAZVRSTAJ PRETHODNI PDV=1;"
               "SKRACENA KALKULACIJA=1;");
@@ -375,9 +318,7 @@ TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
     // The next start reads the file: the toggles start from the stored states.
     PRun r2 = go(inst, "{Alt+K}{dump}{Alt+Z}{dump}{Alt+S}{dump}");
     ASSERT_EQ(r2.status, 3) << r2.err;
-    expect_message(r2, 0, "Kalkulacija je PROSIRENA.");
-    expect_message(r2, 1, "Ispis zalihe je ISKLJUCEN.");
-    expect_message(r2, 2, "Stampac je MATRICNI.");
+    expect_messages(r2, {"Kalkulacija je PROSIRENA.", "Ispis zalihe je ISKLJUCEN.", "Stampac je MATRICNI."});
     EXPECT_EQ(settings_text(inst),
               "STAMPATI NULA ZALIHU=1;RAZVRSTAJ PRETHODNI PDV=1;SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=0;"
               "WIN PRINTER=0;");
@@ -385,8 +326,7 @@ TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
     // In the main menu of an open company.
     PRun r3 = go(inst, kNew001 + "{Enter}{Alt+0}{dump}{Alt+R}{dump}");
     ASSERT_EQ(r3.status, 3) << r3.err;
-    expect_message(r3, 0, "Stampa stavke sa stanjem nula je ISKLJUCENA.");
-    expect_message(r3, 1, "Razvrstavanje prethodnog PDV-a je ISKLJUCENO.");
+    expect_messages(r3, {"Stampa stavke sa stanjem nula je ISKLJUCENA.", "Razvrstavanje prethodnog PDV-a je ISKLJUCENO."});
     EXPECT_EQ(settings_text(inst),
               "SKRACENA KALKULACIJA=0;ZALIHA NA RACUNU=0;WIN PRINTER=0;STAMPATI NULA ZALIHU=0;"
               "RAZVRSTAJ PRETHODNI PDV=0;");
@@ -397,8 +337,7 @@ TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
     Install inst2;
     PRun r4 = go(inst2, "{Alt+PgDn}{dump}{Enter}1{Enter}Pr{Alt+K}{dump}va{Enter}{Enter}{Enter}{Enter}{Enter}1{Enter}");
     ASSERT_EQ(r4.status, 3) << r4.err;
-    expect_message(r4, 0, "UKLJUCENO Prepoznavanje prve slobodne sifre.");
-    expect_message(r4, 1, "Kalkulacija je PROSIRENA.");
+    expect_messages(r4, {"UKLJUCENO Prepoznavanje prve slobodne sifre.", "Kalkulacija je PROSIRENA."});
     EXPECT_EQ(cells(r4, 1, 18, 59, 4), "PR  ") << show(row_of(r4, 1, 18));
     EXPECT_EQ(std::get<std::string>(records(inst2 / "mdk_pro.dbf").at(0).at("FRNAZIVSKR")), "PRVA" + rep(' ', 16));
     EXPECT_EQ(settings_text(inst2), "SKRACENA KALKULACIJA=0;");
@@ -478,46 +417,29 @@ TEST(TorpdvStart, ProgramSettingsScreen) {
 // A damaged setup table or company register ends the program with a message naming the file and
 // status 1; the damaged file is left as it was.
 TEST(TorpdvStart, DamagedTablesEndTheProgramCleanly) {
-    {
+    // Set-up script, the file damaged, the bytes it keeps (none: replaced by garbage text), the
+    // script of the failing run, the name in the message.
+    const struct { std::string setup; fs::path file; size_t keep; std::string script, name; } cases[] = {
+        {"", "set_up.vlt", 0, "{dump}", "set_up.vlt"},
+        {"", "set_up.vlt", 100, "{dump}", "set_up.vlt"},  // cut short inside its field descriptions
+        {kNew001, "mdk_pro.dbf", 200, "{dump}", "mdk_pro"},
+        // A company table cut short: entering the company stops there.
+        {kNew001 + "{Enter}", fs::path("001") / "mdart.dbf", 150, "{Enter}{dump}", "mdart"},
+    };
+    for (const auto& c : cases) {
         Install inst;
-        const std::string garbage = "this is not a table at all, just some text\n";
-        std::ofstream(inst / "set_up.vlt", std::ios::binary) << garbage;
-        PRun r = go(inst, "{dump}");
-        expect_clean_refusal(r, "set_up.vlt");
-        EXPECT_EQ(slurp(inst / "set_up.vlt"), garbage);
-    }
-    {
-        // A real setup table cut short inside its field descriptions.
-        Install inst;
-        ASSERT_EQ(go(inst, "").status, 3);
-        const std::string cut = slurp(inst / "set_up.vlt").substr(0, 100);
-        std::ofstream(inst / "set_up.vlt", std::ios::binary | std::ios::trunc) << cut;
-        PRun r = go(inst, "{dump}");
-        expect_clean_refusal(r, "set_up.vlt");
-        EXPECT_EQ(slurp(inst / "set_up.vlt"), cut);
-    }
-    {
-        Install inst;
-        ASSERT_EQ(go(inst, kNew001).status, 3);
-        std::string reg = slurp(inst / "mdk_pro.dbf");
-        reg = reg.substr(0, 200);
-        std::ofstream(inst / "mdk_pro.dbf", std::ios::binary | std::ios::trunc) << reg;
-        PRun r = go(inst, "{dump}");
-        expect_clean_refusal(r, "mdk_pro");
-        EXPECT_EQ(slurp(inst / "mdk_pro.dbf"), reg);
-    }
-    {
-        // A company table cut short: entering the company stops there, and the table is neither
-        // taken for an older structure nor replaced.
-        Install inst;
-        ASSERT_EQ(go(inst, kNew001 + "{Enter}").status, 3);
-        const std::string cut = slurp(inst / "001" / "mdart.dbf").substr(0, 150);
-        std::ofstream(inst / "001" / "mdart.dbf", std::ios::binary | std::ios::trunc) << cut;
-        PRun r = go(inst, "{Enter}{dump}");
-        expect_clean_refusal(r, "mdart");
-        EXPECT_EQ(slurp(inst / "001" / "mdart.dbf"), cut);
-        for (const auto& e : fs::directory_iterator(inst / "001"))
-            EXPECT_EQ(e.path().filename().string().find("mdart.K"), std::string::npos) << e.path();
+        std::string bytes = "this is not a table at all, just some text\n";
+        if (c.keep) {
+            ASSERT_EQ(go(inst, c.setup).status, 3) << c.file;
+            bytes = slurp(inst / c.file.string()).substr(0, c.keep);
+        }
+        std::ofstream(inst / c.file.string(), std::ios::binary | std::ios::trunc) << bytes;
+        expect_clean_refusal(go(inst, c.script), c.name);
+        EXPECT_EQ(slurp(inst / c.file.string()), bytes) << c.file;
+        // The cut company table is neither taken for an older structure nor replaced.
+        if (fs::exists(inst / "001"))
+            for (const auto& e : fs::directory_iterator(inst / "001"))
+                EXPECT_EQ(e.path().filename().string().find("mdart.K"), std::string::npos) << e.path();
     }
 }
 
@@ -562,18 +484,6 @@ TEST(TorpdvStart, OlderSetupTableIsUpgradedOnce) {
     EXPECT_EQ(slurp(inst / "setup.ruc"), ruc);
     EXPECT_EQ(records(inst / "set_up.vlt").size(), 1u);
     EXPECT_EQ(std::get<std::string>(setup(inst)["MESTO"]), "Nis            ");
-}
-
-// A network installation (marker "novell.vlt") keeps its setup in "setup.vlt".
-TEST(TorpdvStart, NetworkInstallationUsesItsOwnSetupTable) {
-    Install inst;
-    std::ofstream(inst / "novell.vlt") << "";
-    ASSERT_EQ(go_arg(inst, "/Z", "").status, 3);
-    EXPECT_FALSE(fs::exists(inst / "set_up.vlt"));
-    ASSERT_TRUE(fs::exists(inst / "setup.vlt"));
-    auto recs = records(inst / "setup.vlt");
-    ASSERT_EQ(recs.size(), 1u);
-    EXPECT_EQ(std::get<bool>(recs[0].at("ZVUK")), false);
 }
 
 // Settings of an older installation: "C:\windows\mem_var.vlt" moves into the installation
@@ -650,12 +560,12 @@ TEST(TorpdvStart, ProgramSettingsItemsAskForTheirValues) {
 }
 
 // "/WP" prints through the Windows printer for this run only; "/S", "/M", "/D" and "/3" are
-// accepted and change nothing.
+// accepted and change nothing, as does an argument that is no switch.
 TEST(TorpdvStart, PrinterSwitchAndSwitchesWithoutEffect) {
     Install inst;
     ASSERT_EQ(go(inst, "").status, 3);
     const std::string before = setup_text(inst);
-    for (const char* sw : {"/S", "/M", "/D", "/3", "/d"}) {
+    for (const char* sw : {"/S", "/M", "/D", "/3", "/d", "/X"}) {
         PRun r = go_arg(inst, sw, "{dump}");
         EXPECT_EQ(r.status, 3) << sw << " " << r.err;
         EXPECT_EQ(cells(r, 0, 3, 36, 7), "OPCIJE:") << sw;
@@ -686,8 +596,9 @@ TEST(TorpdvStart, UnusableSettingsFile) {
     EXPECT_TRUE(fs::is_directory(inst / "localset" / "testpc01.set"));
 }
 
-// A setup table without a record gets one with the defaults.
-TEST(TorpdvStart, EmptySetupTableGetsTheDefaultRecord) {
+// A setup table without a record gets one with the defaults; a network installation (marker
+// "novell.vlt") keeps its setup in "setup.vlt".
+TEST(TorpdvStart, EmptySetupTableAndTheNetworkSetupTable) {
     Install inst;
     ASSERT_EQ(go(inst, "").status, 3);
     const auto fields = rt::dbf::table_fields((inst / "set_up.vlt").string());
@@ -699,8 +610,16 @@ TEST(TorpdvStart, EmptySetupTableGetsTheDefaultRecord) {
     Rec s = setup(inst);
     EXPECT_EQ(std::get<bool>(s["COLOR"]), true);
     EXPECT_EQ(std::get<bool>(s["ZVUK"]), false);
-    EXPECT_EQ(std::get<std::string>(s["MESTO"]), "__________     ");
+    EXPECT_EQ(str(s, "MESTO"), "__________");
     EXPECT_EQ(std::get<double>(s["RUC"]), 20.0);
+
+    Install net;
+    std::ofstream(net / "novell.vlt") << "";
+    ASSERT_EQ(go_arg(net, "/Z", "").status, 3);
+    EXPECT_FALSE(fs::exists(net / "set_up.vlt"));
+    auto recs = records(net / "setup.vlt");
+    ASSERT_EQ(recs.size(), 1u);
+    EXPECT_EQ(std::get<bool>(recs[0].at("ZVUK")), false);
 }
 
 // Two workstations starting at the same moment, on a new installation and on one started once

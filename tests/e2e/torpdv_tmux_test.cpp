@@ -21,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using torpdv_e2e::at;
 using torpdv_e2e::cp437;
 using torpdv_e2e::Install;
 using torpdv_e2e::kBinary;
@@ -106,25 +107,6 @@ private:
     bool started_ = false;
 };
 
-// Row r of a plain capture as its cells (UTF-8 characters), padded to 80.
-std::vector<std::string> cells(const std::string& line) {
-    std::vector<std::string> out;
-    for (size_t i = 0; i < line.size();) {
-        unsigned char c = line[i];
-        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        out.push_back(line.substr(i, n));
-        i += n;
-    }
-    while (out.size() < 80) out.push_back(" ");
-    return out;
-}
-std::string at(const std::string& screen, int r, int c, int n) {
-    std::vector<std::string> ls = split_lines(screen);
-    std::vector<std::string> cs = cells(r < static_cast<int>(ls.size()) ? ls[r] : "");
-    std::string s;
-    for (int i = c; i < c + n && i < 80; ++i) s += cs[i];
-    return s;
-}
 
 // Colours of a capture with escapes, per row and cell: ANSI colour numbers 0-15 (4 blue, 1 red;
 // the terminal's default counts as light grey on black, bold as bright). The capture only names
@@ -204,17 +186,7 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     ASSERT_TRUE(pane.wait_for("1.Osnovni Podaci", &s)) << s;
     pane.send("Enter");
     ASSERT_TRUE(pane.wait_for("Naziv Radnje", &s)) << s;
-    pane.type("1");
-    pane.send("Enter");
-    pane.type("MARKET");
-    pane.send("Enter");
-    pane.send("Enter");
-    pane.send("Enter");
-    pane.send("Enter");
-    pane.type("K");
-    pane.send("Enter");
-    pane.type("1");
-    pane.send("Enter");
+    pane.send("1 Enter MARKET Enter Enter Enter Enter K Enter 1 Enter");
     ASSERT_TRUE(pane.wait_for("001 MARKET", &s)) << s;
 
     // Entering the company: the main bar with the company line.
@@ -223,11 +195,8 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     EXPECT_EQ(at(s, 2, 3, 75), cp437("\xDA" + std::string(23, '\xC4')) + "(MARKET NIJE PDV obveznik)" +
                                    cp437(std::string(24, '\xC4') + "\xBF"))
         << s;
-    EXPECT_EQ(at(s, 3, 7, 16), "1.Maticni podaci") << s;
-    EXPECT_EQ(at(s, 3, 30, 6), "2.Unos") << s;
-    EXPECT_EQ(at(s, 3, 44, 8), "3.Stampa") << s;
-    EXPECT_EQ(at(s, 3, 57, 9), "4.Obracun") << s;
-    EXPECT_EQ(at(s, 3, 69, 6), "Servis") << s;
+    EXPECT_EQ(at(s, 3, 3, 75), cp437("\xB3") + "   1.Maticni podaci       2.Unos        3.Stampa     4.Obracun   Servis  " +
+                                   cp437("\xB3")) << s;
     EXPECT_EQ(at(s, 4, 3, 75), cp437("\xC0" + std::string(73, '\xC4') + "\xD9")) << s;
     {
         // The main bar's shadow: the column right of the box from row 3 to 5, the row under it
@@ -249,9 +218,7 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
         EXPECT_EQ(second.status, 0) << second.err;
         ASSERT_EQ(second.screens.size(), 2u);
         const std::string warning = "PAZNJA: Drugi operater radi sa podacima odabranog komitenta!";
-        EXPECT_EQ(at(second.screens[0], 7, 8, 64), cp437("\xC9" + std::string(62, '\xCD') + "\xBB")) << second.screens[0];
         EXPECT_EQ(at(second.screens[0], 8, 8, 64), cp437("\xBA ") + warning + cp437(" \xBA")) << second.screens[0];
-        EXPECT_EQ(at(second.screens[0], 9, 8, 64), cp437("\xC8" + std::string(62, '\xCD') + "\xBC")) << second.screens[0];
         EXPECT_EQ(at(second.screens[0], 3, 7, 16), "1.Maticni podaci") << second.screens[0];
         EXPECT_EQ(at(second.screens[1], 11, 14, 52), "Drugi operater radi sa podacima odabranog komitenta!")
             << second.screens[1];
@@ -285,8 +252,7 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     }
 
     // The terminal's arrow keys: Right moves to the next pull-down (twice: 4.Obracun, then
-    // Servis), Down moves the bar and
-    // Enter on "Kontrole" opens its box.
+    // Servis), Down moves the bar and Enter on "Kontrole" opens its box.
     pane.send("Right");
     ASSERT_TRUE(pane.wait_for("7.Obrazac EPPDV", &s)) << s;
     EXPECT_EQ(at(s, 6, 55, 13), "1.Obracun PDV") << s;
@@ -295,15 +261,13 @@ TEST(TorpdvTerminal, NewCompanyMenuAndExitOnARealTerminal) {
     ASSERT_TRUE(pane.wait_for("Promeni PDV", &s)) << s;
     EXPECT_EQ(at(s, 6, 63, 11), "VELT Office") << s;
     EXPECT_EQ(at(s, 4, 53, 1), cp437("\xC4")) << "the settlement menu closed\n" << s;
-    pane.send("Down");
-    pane.send("Down");
-    pane.send("Enter");
+    pane.send("Down Down Enter");
     ASSERT_TRUE(pane.wait_for("5.Kontrola Prodajne Cene Dobara", &s)) << s;
     EXPECT_EQ(at(s, 14, 32, 39), "1.Kontrola Zaglavlje/Stavke Kalkulacija") << s;
     pane.send("Escape");
 
     // Out: the menu, the company, then "Da" of the exit question.
-    pane.send("Escape");
+    pane.send("Escape");  // one at a time: a lone Esc is told apart by the pause after it
     pane.send("Escape");
     ASSERT_TRUE(pane.wait_for("Esc - Izlaz iz programa", &s)) << s;
     {

@@ -14,13 +14,6 @@ namespace {
 using namespace torpdv_e2e;
 using PRun = torpdv_e2e::Run;
 
-// Cells of a dump as CP437 bytes.
-std::string cells(const PRun& r, size_t dump, int row, int col, int n) {
-    std::string s = rt::utf8_to_cp437(r.line(dump, row));
-    s.resize(80, ' ');
-    return s.substr(static_cast<size_t>(col), static_cast<size_t>(n));
-}
-
 Options probe() {
     Options o;
     o.binary = "torprobe tools";
@@ -29,18 +22,16 @@ Options probe() {
 
 const std::string open_settings = "{pause}{Down}{Down}{Down}{Enter}";
 
+
 TEST(TorpdvTools, CalculatorTotalPastedIntoTheAmountField) {
     Install inst;
     PRun r = run(inst, "{dump}+5+3{Enter}{Alt+C}{dump}{Esc}{dump}{Alt+V}{dump}{Enter}{Enter}", probe());
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.screens.size(), 4u);
-    EXPECT_EQ(cells(r, 1, 2, 7, 8), "DIGITRON");
-    EXPECT_EQ(cells(r, 1, 8, 4, 14), "         8.00=");
-    EXPECT_EQ(cells(r, 1, 10, 4, 15), "      COPY OK  ");
     // Esc puts the screen back as it was, the amount still 0; Alt+V then pastes the total.
+    expect_cells(r, {{1, 2, 7, "DIGITRON"}, {1, 8, 4, "         8.00="}, {1, 10, 4, "      COPY OK  "},
+                     {2, 16, 41, "      0.00"}, {3, 16, 41, "      8.00"}});
     EXPECT_EQ(r.screens[2], r.screens[0]);
-    EXPECT_EQ(cells(r, 2, 16, 41, 10), "      0.00");
-    EXPECT_EQ(cells(r, 3, 16, 41, 10), "      8.00");
     EXPECT_EQ(r.out, "IZNOS=8.00 DATUM=  .  .    \n");
 }
 
@@ -50,13 +41,8 @@ TEST(TorpdvTools, CalendarDateStoredInTheDateField) {
     PRun r = run(inst, "{Down}{Alt+D}{dump}{Alt+Right}{Right}+{dump}{Ctrl+Enter}{dump}{Enter}", probe());
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.screens.size(), 3u);
-    EXPECT_EQ(cells(r, 0, 3, 3, 1), "\xDA");
-    EXPECT_EQ(cells(r, 0, 12, 9, 10), "16.03.2026");
-    EXPECT_EQ(cells(r, 1, 3, 3, 2), "  ");
-    EXPECT_EQ(cells(r, 1, 3, 5, 1), "\xDA");
-    EXPECT_EQ(cells(r, 1, 12, 11, 10), "16.04.2026");
-    EXPECT_EQ(cells(r, 2, 17, 41, 10), "16.04.2026");
-    EXPECT_EQ(cells(r, 2, 3, 0, 30), std::string(30, ' '));
+    expect_cells(r, {{0, 3, 3, "\xDA"}, {0, 12, 9, "16.03.2026"}, {1, 3, 3, "  \xDA"}, {1, 12, 11, "16.04.2026"},
+                     {2, 17, 41, "16.04.2026"}, {2, 3, 0, std::string(30, ' ')}});
     EXPECT_EQ(r.out, "IZNOS=0.00 DATUM=16.04.2026\n");
 }
 
@@ -69,12 +55,10 @@ TEST(TorpdvTools, ProcessingDateChosenInTheCalendar) {
                           "{Enter}{dump}{Alt+D}{dump}{Down}{Down}{Ctrl+Enter}{dump}{Enter}{dump}");
     ASSERT_EQ(r.status, 3) << r.err;
     ASSERT_EQ(r.screens.size(), 5u);  // the last one when the script ran out
-    EXPECT_EQ(cells(r, 0, 22, 68, 10), "16.03.2026");
-    EXPECT_EQ(cells(r, 1, 12, 9, 10), "16.03.2026");
     // The field shows the date at once; the screen under the calendar is back.
-    EXPECT_EQ(cells(r, 2, 22, 68, 10), "14.03.2026");
+    expect_cells(r, {{0, 22, 68, "16.03.2026"}, {1, 12, 9, "16.03.2026"}, {2, 22, 68, "14.03.2026"},
+                     {3, 11, 19, "  Datum obrade je podesen na 14.03.2026.  "}});
     for (int row = 0; row < 22; ++row) EXPECT_EQ(r.line(2, row), r.line(0, row)) << row;
-    EXPECT_EQ(cells(r, 3, 11, 19, 42), "  Datum obrade je podesen na 14.03.2026.  ");
     auto recs = records(inst / "set_up.vlt");
     ASSERT_EQ(recs.size(), 1u);
     EXPECT_EQ(std::get<rt::Date>(recs[0]["DAT_OBR"]), rt::Date::ymd(2026, 3, 14));
@@ -89,8 +73,7 @@ TEST(TorpdvTools, CalculatorFromATextFieldLeavesItUnchanged) {
     PRun r = run(inst, open_settings + to_item + "{Enter}AB{dump}+{dump}{Esc}{dump}CD{Enter}{Enter}{dump}");
     ASSERT_EQ(r.status, 3) << r.err;
     ASSERT_GE(r.screens.size(), 4u);
-    EXPECT_EQ(cells(r, 0, 11, 21, 10), "AB________");
-    EXPECT_EQ(cells(r, 1, 2, 7, 8), "DIGITRON");
+    expect_cells(r, {{0, 11, 21, "AB________"}, {1, 2, 7, "DIGITRON"}});
     EXPECT_EQ(r.screens[2], r.screens[0]);
     auto recs = records(inst / "set_up.vlt");
     ASSERT_EQ(recs.size(), 1u);
