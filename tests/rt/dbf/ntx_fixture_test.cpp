@@ -1,17 +1,19 @@
-// Reading indexes written by another DBFNTX engine, and rebuilding them, against the listings of
-// their key order.
+// Tables and indexes written by another DBFNTX engine, read through the index files and through
+// work areas, rebuilt and updated, against the listings of their key order and fields.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
-#include "rt/dbf/ntx.h"
 #include "dbf_test_util.h"
-#include "rt/fmt/error.h"
+#include "rt/dbf/dbf.h"
+#include "rt/dbf/ntx.h"
+#include "rt/fmt/fmt.h"
 
 using namespace dbftest;
-using rt::dbf::NtxFile;
+using namespace rt::dbf;
 
 namespace {
 
@@ -27,6 +29,23 @@ const Case kCases[] = {
     {"stzart.dbf", "stzart.ntx", "listing_stzart_stzart.txt"},
     {"stzinc.dbf", "stzinc.ntx", "listing_stzinc_stzinc.txt"},
 };
+
+// The current record's fields as the listing writes them.
+void expect_fields(const WorkArea& a, const ListedKey& e) {
+    ASSERT_EQ(static_cast<size_t>(a.field_count()), e.fields.size());
+    EXPECT_EQ(a.deleted(), e.deleted) << "record " << e.rec;
+    for (int i = 0; i < a.field_count(); ++i) {
+        const FieldDef& f = a.fields()[static_cast<size_t>(i)];
+        const std::string& want = e.fields[static_cast<size_t>(i)];
+        Value v = a.get(i);
+        switch (f.type) {
+        case 'C': EXPECT_EQ(std::get<std::string>(v), want) << f.name << " of " << e.rec; break;
+        case 'N': EXPECT_DOUBLE_EQ(std::get<double>(v), rt::VAL(want)) << f.name << " of " << e.rec; break;
+        case 'D': EXPECT_EQ(rt::DTOS(std::get<rt::Date>(v)), want) << f.name << " of " << e.rec; break;
+        case 'L': EXPECT_EQ(std::get<bool>(v), want == "T") << f.name << " of " << e.rec; break;
+        }
+    }
+}
 
 std::vector<std::string> keys_of(const std::vector<ListedKey>& v) {
     std::vector<std::string> k;
@@ -113,6 +132,59 @@ TEST(NtxFixtures, ReadsForeignIndexesInListingOrder) {
         for (auto& e : want) ASSERT_EQ(f->expr().eval(dbf.record(e.rec)), e.key) << c.ntx;
         expect_matches_listing(*f, want, c.ntx);
     }
+}
+
+// Work areas over copies of the tables: the keys in order, every record once with its fields as
+// listed, every key found; with the deleted filter on, in index and natural order, the listed
+// deleted records are hidden.
+TEST(NtxFixtures, WorkAreasReadForeignTables) {
+    TempDir dir;
+    const bool prev = set_deleted(false);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.ntx);
+        for (const char* n : {c.dbf, c.ntx})
+            if (!std::filesystem::exists(dir / n)) {
+                std::filesystem::copy_file(fixture(n), dir / n);
+                std::filesystem::permissions(dir / n, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+            }
+        const auto l = load_listing(fixture(c.listing));
+        std::map<uint32_t, size_t> by_recno;
+        for (size_t i = 0; i < l.size(); ++i) by_recno[l[i].rec] = i;
+        auto listed = [&](uint32_t rec) -> const ListedKey& { return l[by_recno.at(rec)]; };
+
+        set_deleted(false);
+        WorkArea a;
+        ASSERT_TRUE(a.open(dir / rt::UPPER(c.dbf), "", false));   // found case-insensitively
+        a.set_index({dir / c.ntx});
+        EXPECT_EQ(a.reccount(), l.size());
+        std::set<uint32_t> seen;
+        size_t i = 0;
+        for (a.go_top(); !a.eof(); a.skip(), ++i) {
+            ASSERT_LT(i, l.size());
+            ASSERT_TRUE(by_recno.count(a.recno())) << a.recno();
+            EXPECT_EQ(listed(a.recno()).key, l[i].key) << "position " << i;
+            expect_fields(a, listed(a.recno()));
+            seen.insert(a.recno());
+        }
+        EXPECT_EQ(seen.size(), l.size());
+        EXPECT_EQ(a.recno(), a.reccount() + 1);
+        for (const ListedKey& e : l) {
+            ASSERT_TRUE(a.seek(e.key)) << "[" << e.key << "]";
+            EXPECT_EQ(listed(a.recno()).key, e.key);
+            expect_fields(a, listed(a.recno()));
+        }
+        size_t live = 0;
+        for (const ListedKey& e : l) live += !e.deleted;
+        ASSERT_LT(live, l.size()) << "every fixture holds deleted records";
+        set_deleted(true);
+        for (int order : {1, 0}) {
+            a.set_order(order);
+            size_t n = 0;
+            for (a.go_top(); !a.eof(); a.skip(), ++n) EXPECT_FALSE(a.deleted());
+            EXPECT_EQ(n, live) << "order " << order;
+        }
+    }
+    set_deleted(prev);
 }
 
 TEST(NtxFixtures, RebuildGivesSameHeaderAndOrder) {
