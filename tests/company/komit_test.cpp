@@ -180,18 +180,6 @@ TEST_F(Choice, DetailPanelOfTheCompanyUnderTheBar) {
     EXPECT_EQ(cut(d[1][18], 0, 26), std::string(26, ' '));
 }
 
-TEST_F(Choice, EnteringWithIndexRebuildErasesIndexes) {
-    add("003", {{"FRNAZIVSKR", "TRECA"}});
-    std::filesystem::create_directories(root_ + "/003");
-    for (const char* f : {"mdart.dbf", "MDART.NTX", "kalk.ntx"}) std::ofstream(root_ + "/003/" + f) << "x";
-    S_INDEX = true;
-    komit("{Enter}");
-    S_INDEX = false;
-    EXPECT_FALSE(std::filesystem::exists(root_ + "/003/MDART.NTX"));
-    EXPECT_FALSE(std::filesystem::exists(root_ + "/003/kalk.ntx"));
-    EXPECT_TRUE(std::filesystem::exists(root_ + "/003/mdart.dbf"));
-}
-
 TEST_F(Choice, EscAsksAndEndsTheProgram) {
     add("001", {{"FRNAZIVSKR", "PRVA"}});
     // "Ne" keeps the choice running; "Da" ends the program.

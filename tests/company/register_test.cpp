@@ -84,20 +84,14 @@ TEST_F(Register, SummaryRegisterKeptInStep) {
     EXPECT_EQ(WPIO, rt::PADR("99", 10));
     rt::dbf::close_all();
 
+    // The fields the end-to-end runs do not fill. Numbers as stored: "Glavna 12 A Sprat:3 Stan:7  B",
+    // cut to the field's 20 characters.
     Fields m = record("mdk", "004");
-    EXPECT_EQ(m["SIFRA"], "004");
-    EXPECT_EQ(m["SIFDEL"], "008");
     EXPECT_EQ(m["DELAT"], "   ");
-    EXPECT_EQ(rt::TRIM(m["NAZIV"]), "MARKET");
-    EXPECT_EQ(rt::TRIM(m["VLASNIK"]), "Petar Petrovic");
-    // Numbers as stored: "Glavna 12 A Sprat:3 Stan:7  B", cut to the field's 20 characters.
     EXPECT_EQ(m["ULICA"], "Glavna 12 A Sprat:3 ");
     EXPECT_EQ(rt::TRIM(m["ULICAVL"]), "Dunavska 5");
-    EXPECT_EQ(rt::TRIM(m["PORRAC"]), "100000024");
     EXPECT_EQ(rt::TRIM(m["PIO"]), "99");
-    EXPECT_EQ(m["DATOTV"], "20200115");
     EXPECT_EQ(m["KLASIFIK"], "PX");
-    EXPECT_EQ(rt::TRIM(m["SIFRADEL"]), "52110");
 
     // A second update overwrites the same record.
     open_on("004");
