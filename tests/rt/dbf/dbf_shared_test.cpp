@@ -19,27 +19,8 @@ namespace {
 
 const std::vector<FieldDef> kFields = {{"ID", 'C', 8, 0}, {"SIFRA", 'C', 6, 0}, {"KOL", 'N', 10, 2}};
 
-// Runs body in a child process; its exit status is 0 when body returned true.
-pid_t spawn(const std::function<bool()>& body) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        int rc = 1;
-        try {
-            rc = body() ? 0 : 2;
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child: %s\n", e.what());
-            rc = 3;
-        }
-        _exit(rc);
-    }
-    return pid;
-}
-
-int wait_exit(pid_t pid) {
-    int st = 0;
-    waitpid(pid, &st, 0);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 100 + WTERMSIG(st);
-}
+using dbftest::spawn;
+using dbftest::wait_exit;
 
 void expect_index_walks(const std::string& ntx, uint32_t expected) {
     auto n = NtxFile::open(ntx, kFields);

@@ -1,7 +1,11 @@
 // Scratch directories, whole-file reads and writes, and the fixture files of another engine
 // (tables, indexes and listings of their key order) for the table-engine tests.
 #pragma once
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "rt/dbf/field.h"
+#include "rt/dbf/ntx.h"
 
 namespace dbftest {
 
@@ -54,6 +59,36 @@ inline std::vector<std::string> split(const std::string& s, char sep) {
     while (std::getline(in, part, sep)) r.push_back(part);
     if (!s.empty() && s.back() == sep) r.emplace_back();
     return r;
+}
+
+// The records of an index in key order.
+inline std::vector<uint32_t> index_order(rt::dbf::NtxFile& f) {
+    std::vector<uint32_t> r;
+    for (uint32_t n = f.first(); n; n = f.next()) r.push_back(n);
+    return r;
+}
+
+// Runs body in a child process; its exit status is 0 when body returned true.
+inline pid_t spawn(const std::function<bool()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int rc = 1;
+        try {
+            rc = body() ? 0 : 2;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "child: %s\n", e.what());
+            rc = 3;
+        }
+        _exit(rc);
+    }
+    return pid;
+}
+
+// The exit status of a child, or 100 + the signal that ended it.
+inline int wait_exit(pid_t pid) {
+    int st = 0;
+    waitpid(pid, &st, 0);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : 100 + WTERMSIG(st);
 }
 
 inline uint16_t le16(const std::string& s, size_t o) {

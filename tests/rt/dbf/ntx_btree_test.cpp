@@ -8,9 +8,6 @@
 #include <set>
 #include <thread>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "rt/dbf/ntx.h"
 #include "rt/dbf/ntx_page.h"
 #include "rt/fmt/error.h"
@@ -246,14 +243,10 @@ TEST(NtxBtree, UniqueIndexKeepsFirstRecordOfEachKey) {
     NtxFile::create(path, "K", fields, 5, [&](uint32_t r) { return recs[r - 1].c_str(); }, true);
     auto f = NtxFile::open(path, fields);
     EXPECT_TRUE(f->unique());
-    std::vector<uint32_t> order;
-    for (uint32_t r = f->first(); r; r = f->next()) order.push_back(r);
-    EXPECT_EQ(order, (std::vector<uint32_t>{2, 1, 4}));
+    EXPECT_EQ(index_order(*f), (std::vector<uint32_t>{2, 1, 4}));
     f->insert("AAA", 9);  // already there: left out
     f->insert("ABC", 8);
-    order.clear();
-    for (uint32_t r = f->first(); r; r = f->next()) order.push_back(r);
-    EXPECT_EQ(order, (std::vector<uint32_t>{2, 8, 1, 4}));
+    EXPECT_EQ(index_order(*f), (std::vector<uint32_t>{2, 8, 1, 4}));
 }
 
 TEST(NtxBtree, SecondHandleSeesChangesAfterLocking) {
@@ -310,39 +303,28 @@ TEST(NtxBtree, ProcessesShareOneIndexUnderTheLock) {
     constexpr int kProcs = 3, kEach = 1500;
     std::vector<pid_t> kids;
     for (int p = 0; p < kProcs; ++p) {
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int rc = 0;
-            try {
-                auto f = NtxFile::open(path, fields);
-                std::mt19937 rng(static_cast<uint32_t>(p));
-                for (int i = 0; i < kEach; ++i) {
-                    char k[16];
-                    std::snprintf(k, sizeof k, "%08u", static_cast<unsigned>(rng() % 100000));
-                    const uint32_t rec = static_cast<uint32_t>(p * kEach + i + 1);
-                    f->lock_write();
-                    f->insert(k, rec);
-                    if (i % 3 == 2) f->remove(k, rec);  // some go again
+        kids.push_back(spawn([&, p] {
+            auto f = NtxFile::open(path, fields);
+            std::mt19937 rng(static_cast<uint32_t>(p));
+            bool sound = true;
+            for (int i = 0; i < kEach; ++i) {
+                char k[16];
+                std::snprintf(k, sizeof k, "%08u", static_cast<unsigned>(rng() % 100000));
+                const uint32_t rec = static_cast<uint32_t>(p * kEach + i + 1);
+                f->lock_write();
+                f->insert(k, rec);
+                if (i % 3 == 2) f->remove(k, rec);  // some go again
+                f->unlock();
+                if (i % 100 == 0) {  // readers see a sound tree at any moment
+                    f->lock_read();
+                    sound = sound && f->check().empty();
                     f->unlock();
-                    if (i % 100 == 0) {  // readers see a sound tree at any moment
-                        f->lock_read();
-                        if (!f->check().empty()) rc = 3;
-                        f->unlock();
-                    }
                 }
-            } catch (...) {
-                rc = 2;
             }
-            _exit(rc);
-        }
-        kids.push_back(pid);
+            return sound;
+        }));
     }
-    for (pid_t k : kids) {
-        int st = 0;
-        waitpid(k, &st, 0);
-        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
-    }
+    for (pid_t k : kids) EXPECT_EQ(wait_exit(k), 0);
     auto f = NtxFile::open(path, fields);
     EXPECT_EQ(f->check(), "");
     size_t n = 0;

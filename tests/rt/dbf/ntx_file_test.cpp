@@ -254,13 +254,8 @@ TEST(NtxFile, RebuildReplacesTheFileWhole) {
     EXPECT_THROW(NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, failing), rt::Error);
     EXPECT_EQ(read_all(path), before);
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 10, t.reader());
-    size_t n = 0;
-    for (uint32_t r = old->first(); r; r = old->next()) ++n;
-    EXPECT_EQ(n, 5000u);
-    n = 0;
-    auto fresh = NtxFile::open(path, t.fields);
-    for (uint32_t r = fresh->first(); r; r = fresh->next()) ++n;
-    EXPECT_EQ(n, 10u);
+    EXPECT_EQ(index_order(*old).size(), 5000u);
+    EXPECT_EQ(index_order(*NtxFile::open(path, t.fields)).size(), 10u);
     size_t files = 0;
     for (auto& e : std::filesystem::directory_iterator(tmp.path())) files += e.is_regular_file();
     EXPECT_EQ(files, 1u);  // no temporary files left behind
