@@ -126,15 +126,12 @@ TEST(OsPath, DriveLettersAndHelpers) {
         EXPECT_EQ(os::native_path("C:\\dosprint.prn"), os::cwd() + "/dosprint.prn");
     }
     EXPECT_EQ(os::native_path("Temp\\PC.prn"), "Temp/PC.prn");
-    EXPECT_EQ(os::file_name("a/b/c.dbf"), "c.dbf");
+    // The edges of the path helpers: backslashes, no directory, the root, a dot in a directory.
     EXPECT_EQ(os::file_name("C:\\X\\Y.DBF"), "Y.DBF");
-    EXPECT_EQ(os::dir_name("a/b/c"), "a/b");
     EXPECT_EQ(os::dir_name("c"), "");
     EXPECT_EQ(os::dir_name("/c"), "/");
-    EXPECT_EQ(os::ext("a/b.dbf"), ".dbf");
     EXPECT_EQ(os::ext("a.b/c"), "");
-    EXPECT_EQ(os::strip_ext("a/b.dbf"), "a/b");
-    EXPECT_EQ(os::join("a", "b"), "a/b");
+    EXPECT_EQ(os::strip_ext("a.b/c.dbf"), "a.b/c");
     EXPECT_EQ(os::join("a/", "b"), "a/b");
     EXPECT_EQ(os::join("", "b"), "b");
 }
