@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -95,9 +96,7 @@ TEST_F(Headless, ExhaustedScriptDumpsAndEndsWithStatus3) {
     EXPECT_NE(one.find("\nab" + std::string(78, ' ') + "\n"), std::string::npos);
     EXPECT_NE(two.find("\nabc" + std::string(77, ' ') + "\n"), std::string::npos);
     EXPECT_EQ(two.substr(two.size() - 5), "----\n");
-    int lines = 0;
-    for (char c : two) lines += c == '\n';
-    EXPECT_EQ(lines, 26);
+    EXPECT_EQ(std::count(two.begin(), two.end(), '\n'), 26);
 }
 
 TEST_F(Headless, NormalEndExitsZeroWithVirtualTime) {
