@@ -131,8 +131,7 @@ TEST(TorpdvCompany, NewCompanyFromAnEmptyRegister) {
     PRun r = go(inst,
                 "{dump}{Enter}{dump}1{Enter}Prva Radnja{Enter}Petar{Enter}Petrovic{Enter}Beograd{Enter}{Enter}1"
                 "{dump}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 4u) << r.err;
+    ASSERT_RUN_GE(r, 3, 4);
 
     // 0: the profile menu inside the key-help box, over the company list box.
     expect_cells(r, {{0, 2, 2, "\xDA" + rep('\xC4', 26) + "\xBF"}, {0, 2, 34, "\xDA" + rep('\xC4', 41) + "\xBF"}, {0, 3, 36, "OPCIJE:"}});
@@ -207,8 +206,7 @@ TEST(TorpdvCompany, EnteringCreatesEveryTableAndIndex) {
     Install inst;
     EXPECT_FALSE(fs::exists(inst / "mporuke.dbf"));
     PRun r = go(inst, kNew001 + "{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 1u);
+    ASSERT_RUN_GE(r, 3, 1);
 
     const std::set<std::string> want = company_files();
     ASSERT_EQ(company_tables().size(), 60u);
@@ -267,8 +265,7 @@ TEST(TorpdvCompany, OwnerScreenChecksThePersonalNumber) {
     ASSERT_EQ(go(inst, kNew001).status, 3);
     PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}" +
                           kOwnerRest + "{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 3u);
+    ASSERT_RUN_GE(r, 3, 3);
     // 0: the owner screen: double frame on rows 14-24 with its title and labels.
     const std::string title = " Podaci o Vlasniku: ";
     const int tcol = 39 - static_cast<int>(title.size()) / 2;
@@ -321,8 +318,7 @@ TEST(TorpdvCompany, BusinessScreenChecksTheTaxNumber) {
         "{Enter}"                                                // note
         "{dump}{Enter}{dump}";
     PRun r = go(inst, script);
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 4u);
+    ASSERT_RUN_GE(r, 3, 4);
     const std::string title = " Podaci o Radnji: ";
     const int tcol = 39 - static_cast<int>(title.size()) / 2;
     EXPECT_EQ(row_of(r, 0, 0), "\xC9" + rep('\xCD', tcol - 1) + title + rep('\xCD', 79 - tcol - static_cast<int>(title.size())) + "\xBB")
@@ -427,8 +423,7 @@ TEST(TorpdvCompany, ProgressBoxCountsWhatEntryCreates) {
 
     PRun r = go(inst, "{Enter}{pause}{pause}{pause}{pause}{pause}{pause}{dump}");
     other.close();
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 1u);
+    ASSERT_RUN_GE(r, 3, 1);
     expect_progress(r, 0, "Kreiram indekse...002", "Datoteka: mdart1      \xB3");
     EXPECT_NE(row_of(r, 0, 24).find("Zapis je zauzet na drugoj radnoj stanici, cekam..."), std::string::npos)
         << show(row_of(r, 0, 24));
@@ -462,8 +457,7 @@ TEST(TorpdvCompany, UpperCaseNamesFromDosAreFound) {
     ASSERT_EQ(company_before.count("MDART.DBF"), 1u);
 
     PRun r = go(inst, "{dump}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     EXPECT_EQ(cells(r, 0, 3, 2, 28), "\xB3 " + pad("001 PRVA RADNJA", 25) + "\xB3") << show(row_of(r, 0, 3));
     EXPECT_EQ(cells(r, 1, 3, 7, 16), "1.Maticni podaci");
     EXPECT_EQ(files_in(inst / "001"), company_before);
@@ -498,8 +492,7 @@ TEST(TorpdvCompany, SecondCompanyInTheSameRun) {
     PRun r = go(inst, kNew001 + "{Enter}{Esc}{dump}" +
                           "{Ins}{Enter}7{Enter}Zima{Enter}Ana{Enter}Jovic{Enter}Novi Sad{Enter}{Enter}2{Enter}" +
                           "{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     // Back at the company choice after Esc on the main menu.
     EXPECT_EQ(cells(r, 0, 3, 2, 28), "\xB3 " + pad("001 PRVA RADNJA", 25) + "\xB3") << show(row_of(r, 0, 3));
     EXPECT_EQ(cells(r, 0, 0, 23, 40), ":: TOR-PDV v1.84.1 (2018) / Komitenti ::") << show(row_of(r, 0, 0));

@@ -236,3 +236,15 @@ inline void expect_fields(const Rec& r, const std::vector<std::pair<std::string,
 }
 
 }  // namespace torpdv_e2e
+
+// The run ended with the status and dumped n screens (at least n); the test stops otherwise.
+#define ASSERT_RUN(r, st, n)                                                    \
+    do {                                                                        \
+        ASSERT_EQ((r).status, st) << torpdv_e2e::why(r);                        \
+        ASSERT_EQ((r).screens.size(), static_cast<size_t>(n)) << torpdv_e2e::why(r); \
+    } while (0)
+#define ASSERT_RUN_GE(r, st, n)                                                 \
+    do {                                                                        \
+        ASSERT_EQ((r).status, st) << torpdv_e2e::why(r);                        \
+        ASSERT_GE((r).screens.size(), static_cast<size_t>(n)) << torpdv_e2e::why(r); \
+    } while (0)

@@ -73,8 +73,7 @@ TEST(TorpdvLookup, GoodsListMovesThroughTheTableAndPutsThePickedCodeInTheField) 
                  "{Ctrl+Enter}{dump}{Down}{Down}{Down}{Down}{Down}{dump}{Up}{Home}{PgDn}{dump}"
                  "{End}{dump}{Home}{dump}{Down}{Enter}{dump}{Enter}",
                  probe("ART"));
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 6u);
+    ASSERT_RUN(r, 0, 6);
     EXPECT_EQ(row_of(r, 0, 2).substr(7, 71),
               "\xC9" + std::string(30, '\xCD') + " PREGLED " + std::string(30, '\xCD') + "\xBB");
     EXPECT_EQ(item(r, 0, 3), "Sifra    Naziv Dobra                                JM   Prod.Cena");
@@ -97,8 +96,7 @@ TEST(TorpdvLookup, GoodsListMovesThroughTheTableAndPutsThePickedCodeInTheField) 
 TEST(TorpdvLookup, TypedLetterStartsTheSearchAndNamesAreFoundInAnyCase) {
     Install inst;
     PRun r = run(inst, "{Ctrl+Enter}u{dump}lje{Enter}{dump}{Enter}{dump}{Enter}", probe("ART"));
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 3u);
+    ASSERT_RUN(r, 0, 3);
     const std::string prompt = row_of(r, 0, 7);
     EXPECT_EQ(prompt.substr(25, 31), "\xDB Naziv: U_" + std::string(18, '\xDB') + " \xDB");
     expect_items(r, 1, {kGoods[2], ""});
@@ -199,8 +197,7 @@ TEST(TorpdvLookup, ExpenditureListTogglesItsOrderWithSpace) {
     Install inst;
     PRun r = run(inst, "{Ctrl+Enter}{dump}{Space}{dump}{pause}{dump}{Space}{dump}{pause}{Down}{Enter}{Enter}",
                  probe("RAS"));
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 4u);
+    ASSERT_RUN(r, 0, 4);
     EXPECT_EQ(item(r, 0, 3), "Broj   Datum    Opis                          Racun           Iznos");
     // Date order, only expenditures with a kind: the advance without one stays out.
     expect_items(r, 0, {"000004 20.01.26 STRUJA                        EPS-01        3400.00",

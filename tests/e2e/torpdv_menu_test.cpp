@@ -235,8 +235,7 @@ TEST_F(MenuTree, MasterDataAndEntryMenus) {
         // 2.Unos, 1.Zaduzenje with 4.Rashod and 10.Akontacije, 2.Razduzenje with 1.Racun
         "2{dump}1{dump}4{dump}{Esc}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
         "2{dump}1{dump}{Esc}{Esc}{Esc}");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 10u);
+    ASSERT_RUN(r, 0, 10);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kMatpod);
     expect_box(r.screens[1], kPrijem);
@@ -259,8 +258,7 @@ TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
         "3{dump}3{dump}{Esc}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}"
         "4{dump}2{dump}{Esc}{Esc}"
         "S{dump}K{dump}{Esc}V{dump}{Enter}{dump}K1{dump}{Esc}{Esc}");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 12u);
+    ASSERT_RUN(r, 0, 12);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kStampa);
     expect_box(r.screens[1], kPdvEvidencije);
@@ -304,8 +302,7 @@ TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
         // Once a prompt is chosen the arrows are the sub-menu's own again: Right moves its bar.
         "15{Right}{dump}{Esc}{Esc}"
         "214{Right}{Right}{dump}{Esc}{Esc}{Esc}");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 7u);
+    ASSERT_RUN(r, 0, 7);
     expect_box(r.screens[0], kServis);
     expect_gone(r.screens[0], kObracun);
     expect_box(r.screens[1], kMatpod);
@@ -342,8 +339,7 @@ TEST_F(MenuTree, LightBarComesBackWhereItWas) {
         "SK{Esc}{Enter}{dump}{Esc}{Esc}{Enter}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
         // the main bar stays where it was while the company is open
         "4{Esc}{Enter}{dump}{Esc}");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 8u);
+    ASSERT_RUN(r, 0, 8);
     expect_box(r.screens[0], kPrijem);
     expect_box(r.screens[1], kPrijem);
     expect_texts(r.screens[2], kStampa);
@@ -359,8 +355,7 @@ TEST_F(MenuTree, ExitQuestion) {
     // Esc at the company choice asks; "Ne" goes back to the list; Esc inside the question asks
     // again; "Da" ends the program.
     Result r = go(*inst_, "{Esc}{dump}N{dump}{Esc}{Esc}{dump}D");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 3u);
+    ASSERT_RUN(r, 0, 3);
     for (size_t i : {0u, 2u}) {
         const std::string& s = r.screens[i];
         EXPECT_EQ(at(s, 20, 29, 23), "  Izlaz iz Programa ?  ") << s;
@@ -384,8 +379,7 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     // leaves the inbound menu; the partner balances go straight to their screen.
     Result r = go(inst, new_company(5, "KOMISION", 'K', 5, true) +
                           "{Enter}21{dump}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 5u);
+    ASSERT_RUN(r, 0, 5);
     Box kr = kZaduzenje;
     kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
     expect_box(r.screens[0], kr);
@@ -400,15 +394,13 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
 
     // 002 (wholesale): the partner balances offer their two-item sub-menu.
     r = go(inst, new_company(2, "VELEPRODAJA", 'K', 2, false) + "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], "(VELEPRODAJA NIJE PDV obveznik)", false);
     expect_box(r.screens[0], kPartner);
 
     // A flat-rate taxpayer is announced when it is entered; the message stays under the main bar.
     r = go(inst, new_company(7, "ZIMA", 'P', 7, false) + "{Enter}{dump}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     Box pausalac{"flat-rate message", 10, 21, 12, 57, kDouble, "", {{11, 24, "Odabrani komitent je Pausalac !"}}};
     expect_box(r.screens[0], pausalac);
@@ -423,8 +415,7 @@ TEST(MenuKinds, AnotherCompanyChosenInTheSameRun) {
                       new_company(5, "KOMISION", 'K', 5, false) + "{Enter}21{dump}{Enter}{dump}{Esc}{Esc}{Esc}{Esc}" +
                       // back to 001: the plain costing prompt again
                       "{Up}{Enter}21{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 3u);
+    ASSERT_RUN(r, 0, 3);
     Box kr = kZaduzenje;
     kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
     expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
@@ -439,16 +430,14 @@ TEST(MenuKinds, AnotherCompanyChosenInTheSameRun) {
 TEST(MenuKinds, SwitchUAndTheVatPayersCompanyLine) {
     Install inst;
     Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}219{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_box(r.screens[0], kZaduzenje);
     expect_gone(r.screens[0], kPartner);
 
     Options u;
     u.arg = "/u";
     r = go(inst, "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave, u);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_box(r.screens[0], kPartner);
 
     {
@@ -461,8 +450,7 @@ TEST(MenuKinds, SwitchUAndTheVatPayersCompanyLine) {
         a.unlock();
     }
     r = go(inst, "{Enter}{dump}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], "(PDV obveznik: MARKET)");
 }
 
@@ -528,8 +516,7 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
 
     // Enter the second company, rebuild: the program comes back to the main menu of that company.
     r = go(inst, "{Down}{Enter}SI{dump}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     EXPECT_FALSE(fs::exists(d2 / "zzstray.ntx")) << "every index file of the company is deleted";
     EXPECT_FALSE(fs::exists(d2 / "ZZSTRAY2.NTX")) << "every index file of the company is deleted";
@@ -564,8 +551,7 @@ TEST(ServiceIndexes, RebuildShowsItsProgressWhileATableIsLockedElsewhere) {
 
     // Released: entering the company again completes the indexes and the main menu comes.
     r = go(inst, "{Enter}{dump}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], kMarket);
     EXPECT_TRUE(fs::exists(d / "kalk.ntx"));
 }
@@ -587,8 +573,7 @@ TEST(ServiceIndexes, CompanyHeldElsewhereWarnsAndKeepsItsIndexes) {
         // refused with a message that waits a moment.
         r = go(inst, "{Enter}{dump}1{dump}{Esc}SI{dump}{pause}{Esc}" + kLeave);
     }
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 3u);
+    ASSERT_RUN(r, 0, 3);
     expect_main_menu(r.screens[0], kMarket);
     expect_box(r.screens[0], kNaslov);
     expect_box(r.screens[1], kMatpod);
@@ -599,8 +584,7 @@ TEST(ServiceIndexes, CompanyHeldElsewhereWarnsAndKeepsItsIndexes) {
 
     // Released again: the next entry is the only user of the company, no warning.
     r = go(inst, "{Enter}{dump}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     EXPECT_FALSE(shows(r.screens[0], "PAZNJA")) << r.screens[0];
 }
 

@@ -64,8 +64,7 @@ TEST(VatRateChange, TwentyToEighteenWithPricesAndARateOutsideTheTableRefused) {
                   "20{Enter}18{Enter}D{Enter}{dump}{Space}"
                   // back in the service menu; out of the program
                   "{Esc}{Esc}{Esc}D");
-    ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 4u);
+    ASSERT_RUN(r, 0, 4);
 
     // The box with its three inputs.
     const std::string top = "\xDA" + std::string(40, '\xC4') + "\xBF";

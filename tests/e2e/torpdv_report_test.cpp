@@ -129,8 +129,7 @@ TEST(TorpdvReport, ThreePagesToThePrinterAndToNumberedFiles) {
     o.binary = "torprobe report 120 61";
     // The printer is ready: Enter takes the proposed "S".
     PRun r = run(inst, "{pause}{dump}{Enter}", o);
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_GE(r.screens.size(), 1u);
+    ASSERT_RUN_GE(r, 0, 1);
     EXPECT_EQ(row_of(r, 0, 10).substr(19, 41), "\xC9" + std::string(39, '\xCD') + "\xBB");
     EXPECT_EQ(row_of(r, 0, 11).substr(19, 41), "\xBA Prikaz na Ekranu ili Stampacu (E/S) S \xBA");
     EXPECT_EQ(row_of(r, 0, 12).substr(19, 41), "\xC8" + std::string(39, '\xCD') + "\xBC");
@@ -157,8 +156,7 @@ TEST(TorpdvReport, ScreenRouteShowsTheReportAndCountsNoPages) {
     // The printer cannot be reached: Enter takes "E"; other keys are refused first.
     o.env["TORPDV_PRINTER"] = "nema/printer.out";
     PRun r = run(inst, "{pause}{dump}x{Enter}{dump}{End}{dump}{Esc}", o);
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_GE(r.screens.size(), 3u);
+    ASSERT_RUN_GE(r, 0, 3);
     EXPECT_EQ(row_of(r, 0, 11).substr(21, 37), "Prikaz na Ekranu ili Stampacu (E/S) E");
     EXPECT_EQ(trimmed(r, 1, 2), "Obveznik: PRODAVNICA PROBA, PETAR PETROVIC" + std::string(27, ' ') + "Strana: 01");
     EXPECT_EQ(trimmed(r, 1, 5), "\x1BGPROBNI IZVESTAJ\x1BH");
@@ -189,8 +187,7 @@ TEST(TorpdvReport, EscAtTheQuestionInTheProgramAsksForARestart) {
         a.commit();
     }
     r = run(inst, "{pause}{F2}{Enter}S{dump}{Esc}");
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 1u);
+    ASSERT_RUN(r, 0, 1);
     EXPECT_EQ(row_of(r, 0, 11).substr(21, 37), "Prikaz na Ekranu ili Stampacu (E/S) S");
     EXPECT_EQ(r.out, "Pokrenite program ponovo !\n");
     EXPECT_FALSE(fs::exists(inst / "printer.out"));

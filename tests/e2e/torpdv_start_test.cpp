@@ -259,8 +259,7 @@ TEST(TorpdvStart, HelpColourAndSoundSwitches) {
 TEST(TorpdvStart, MarginSwitchAsksOnTheBottomRow) {
     Install inst;
     PRun r = go_arg(inst, "/RUC", "{dump}15{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     EXPECT_EQ(row_of(r, 0, 24), "Razlika u Ceni kod Komisiona: 20.00" + rep(' ', 45));
     expect_progress(r, 0, "Kreiram datoteku..001", "Datoteka: set_up.vlt  \xB3");
     EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 15.0);
@@ -285,8 +284,7 @@ TEST(TorpdvStart, ProcessingDateOfAnotherDayIsAnnounced) {
     ASSERT_EQ(go(inst, kNew001).status, 3);
     set_setup(inst, "DAT_OBR", rt::Date::ymd(2026, 3, 10));
     PRun r = go(inst, "{Enter}{dump}{pause}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     expect_message(r, 0, "Datum obrade je podesen na 10.03.2026.");
     // After the wait the company is open with its main menu, the message gone.
     EXPECT_EQ(cells(r, 1, 3, 7, 16), "1.Maticni podaci");
@@ -306,8 +304,7 @@ TEST(TorpdvStart, ProcessingDateOfAnotherDayIsAnnounced) {
 TEST(TorpdvStart, SettingHotKeysRewriteTheSettingsFile) {
     Install inst;
     PRun r = go(inst, "{Alt+K}{dump}{Alt+Z}{dump}{Alt+0}{dump}{Alt+S}{dump}{Alt+R}{dump}{Alt+K}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 6u);
+    ASSERT_RUN_GE(r, 3, 6);
     expect_messages(r, {"Kalkulacija je PROSIRENA.", "Ispis zalihe je UKLJUCEN.", "Stampa stavke sa stanjem nula je UKLJUCENA.",
                         "Ova opcija zahteva instaliran i aktivan program DOSPRINT.",
                         "Razvrstavanje prethodnog PDV-a je UKLJUCENO.", "Kalkulacija je SKRACENA."});
@@ -367,8 +364,7 @@ TEST(TorpdvStart, ProgramSettingsScreen) {
     Install inst;
     const std::string open = "{Down}{Down}{Down}{Enter}";
     PRun r = go(inst, open + "{dump}{Down}{Down}{Down}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     const std::string title = " Programska podesavanja: ";
     EXPECT_EQ(row_of(r, 0, 11), "\xC9" + rep('\xCD', 26) + title + rep('\xCD', 27) + "\xBB") << show(row_of(r, 0, 11));
     const std::vector<std::string> prompts = {
@@ -520,8 +516,7 @@ TEST(TorpdvStart, ProgramSettingsItemsAskForTheirValues) {
     const std::string open = "{Down}{Down}{Down}{Enter}";
     PRun r = go(inst, open + "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}{dump}d:\\print{Enter}{dump}" +
                           "{Down}{Down}{Enter}{dump}Beograd{25}{Enter}Petar Petrovic{25}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 4u);
+    ASSERT_RUN_GE(r, 3, 4);
     EXPECT_EQ(cells(r, 0, 11, 12, 35), "Lokaciju koju DosPrinter prati: C:\\") << show(row_of(r, 0, 11));
     EXPECT_EQ(cells(r, 0, 10, 10, 56), "\xDA" + rep('\xC4', 54) + "\xBF");
     EXPECT_EQ(row_of(r, 1, 21), "\xBA Stampac je" + rep('.', 29) + "WINDOWS DEFAULT [DP folder D:\\PRINT\\] \xBA")
@@ -588,8 +583,7 @@ TEST(TorpdvStart, UnusableSettingsFile) {
     Install inst;
     fs::create_directories(inst / "localset" / "testpc01.set");  // a directory where the file belongs
     PRun r = go(inst, "{Alt+K}{dump}{Down}{Down}{Down}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 2u);
+    ASSERT_RUN_GE(r, 3, 2);
     expect_message(r, 0, "Problem u snimanju vrednosti promenjljive na hard disk.");
     EXPECT_EQ(cells(r, 1, 15, 1, 78), " Kalkulacija je.....................................................PROSIRENA ")
         << show(row_of(r, 1, 15));

@@ -26,8 +26,7 @@ const std::string open_settings = "{pause}{Down}{Down}{Down}{Enter}";
 TEST(TorpdvTools, CalculatorTotalPastedIntoTheAmountField) {
     Install inst;
     PRun r = run(inst, "{dump}+5+3{Enter}{Alt+C}{dump}{Esc}{dump}{Alt+V}{dump}{Enter}{Enter}", probe());
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 4u);
+    ASSERT_RUN(r, 0, 4);
     // Esc puts the screen back as it was, the amount still 0; Alt+V then pastes the total.
     expect_cells(r, {{1, 2, 7, "DIGITRON"}, {1, 8, 4, "         8.00="}, {1, 10, 4, "      COPY OK  "},
                      {2, 16, 41, "      0.00"}, {3, 16, 41, "      8.00"}});
@@ -39,8 +38,7 @@ TEST(TorpdvTools, CalendarDateStoredInTheDateField) {
     Install inst;
     // Today (16 March) for the empty field; the window two columns right, the month one up.
     PRun r = run(inst, "{Down}{Alt+D}{dump}{Alt+Right}{Right}+{dump}{Ctrl+Enter}{dump}{Enter}", probe());
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.screens.size(), 3u);
+    ASSERT_RUN(r, 0, 3);
     expect_cells(r, {{0, 3, 3, "\xDA"}, {0, 12, 9, "16.03.2026"}, {1, 3, 3, "  \xDA"}, {1, 12, 11, "16.04.2026"},
                      {2, 17, 41, "16.04.2026"}, {2, 3, 0, std::string(30, ' ')}});
     EXPECT_EQ(r.out, "IZNOS=0.00 DATUM=16.04.2026\n");
@@ -71,8 +69,7 @@ TEST(TorpdvTools, CalculatorFromATextFieldLeavesItUnchanged) {
     std::string to_item;
     for (int i = 0; i < 11; ++i) to_item += "{Down}";
     PRun r = run(inst, open_settings + to_item + "{Enter}AB{dump}+{dump}{Esc}{dump}CD{Enter}{Enter}{dump}");
-    ASSERT_EQ(r.status, 3) << r.err;
-    ASSERT_GE(r.screens.size(), 4u);
+    ASSERT_RUN_GE(r, 3, 4);
     expect_cells(r, {{0, 11, 21, "AB________"}, {1, 2, 7, "DIGITRON"}});
     EXPECT_EQ(r.screens[2], r.screens[0]);
     auto recs = records(inst / "set_up.vlt");

@@ -5,12 +5,10 @@ namespace tor::test {
 namespace {
 
 TEST(Helpers, DatesOfTheMonth) {
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(2024, 2, 10)), 29);
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(2023, 2, 10)), 28);
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(1900, 2, 1)), 28);
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(2000, 2, 1)), 29);
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(2026, 4, 30)), 30);
-    EXPECT_EQ(LASTDAY(rt::Date::ymd(2026, 12, 1)), 31);
+    auto D = rt::Date::ymd;
+    EXPECT_EQ((std::vector<int>{LASTDAY(D(2024, 2, 10)), LASTDAY(D(2023, 2, 10)), LASTDAY(D(1900, 2, 1)),
+                                LASTDAY(D(2000, 2, 1)), LASTDAY(D(2026, 4, 30)), LASTDAY(D(2026, 12, 1))}),
+              (std::vector<int>{29, 28, 28, 29, 30, 31}));
     EXPECT_EQ(POCMES(rt::Date::ymd(2026, 3, 17)), rt::Date::ymd(2026, 3, 1));
     EXPECT_EQ(POCGOD(rt::Date::ymd(2026, 3, 17)), rt::Date::ymd(2026, 1, 1));
     EXPECT_EQ(DAT8C(rt::Date::ymd(2026, 3, 7)), "07.03.26");
@@ -24,11 +22,9 @@ TEST(Helpers, SwitchValuesAndBases) {
     EXPECT_EQ(FINDSTR(set, "PRAZNO=", "X"), "X");
     EXPECT_EQ(FINDSTR("A=1A=2", "A=", "0"), "1");
 
-    EXPECT_EQ(DECTOBASE(0, 16), "0");
-    EXPECT_EQ(DECTOBASE(255, 16), "FF");
-    EXPECT_EQ(DECTOBASE(10, 2), "1010");
-    EXPECT_EQ(DECTOBASE(35, 36), "Z");
-    EXPECT_EQ(DECTOBASE(1295, 36), "ZZ");
+    EXPECT_EQ(DECTOBASE(0, 16) + " " + DECTOBASE(255, 16) + " " + DECTOBASE(10, 2) + " " + DECTOBASE(35, 36) + " " +
+                  DECTOBASE(1295, 36),
+              "0 FF 1010 Z ZZ");
 }
 
 }  // namespace

@@ -13,8 +13,7 @@ TEST_F(Messages, MessageBoxFitsA74CharacterTextAndClipsALongerOne) {
     PORUKA(text, 1);  // c = 3: box 0-79
     EXPECT_EQ(cells(10, 0, 1) + cells(10, 79, 1) + cells(12, 0, 1), "╔╗╚");
     EXPECT_EQ(cells(11, 0, 80), "║  " + text + "  ║");
-    EXPECT_EQ(rt::CELL(11, 3).attr, attr_of(SVETLO));
-    EXPECT_EQ(rt::CELL(10, 0).attr, attr_of(NORMAL));
+    EXPECT_EQ(std::make_pair(rt::CELL(11, 3).attr, rt::CELL(10, 0).attr), std::make_pair(attr_of(SVETLO), attr_of(NORMAL)));
     EXPECT_EQ(rt::SETCOLOR(), NORMAL);
 
     std::string longer = "A";
@@ -85,9 +84,9 @@ TEST_F(Messages, TitleBoxStatusLineAndDate) {
     EXPECT_EQ(cells(0, 22, 4) + cells(0, 73, 7), " :: F1=Info");
     XFIRMA.clear();
 
-    EXPECT_EQ(datum_text(rt::Date::ymd(2026, 12, 7)), "07.Dec.2026, (Poned.)");
-    EXPECT_EQ(datum_text(rt::Date::ymd(2026, 3, 8)), "08.Mar.2026, (Nedelja)");
-    EXPECT_EQ(datum_text(rt::Date::ymd(2024, 2, 29)), "29.Feb.2024, (Cetvr.)");
+    EXPECT_EQ(datum_text(rt::Date::ymd(2026, 12, 7)) + datum_text(rt::Date::ymd(2026, 3, 8)) +
+                  datum_text(rt::Date::ymd(2024, 2, 29)),
+              "07.Dec.2026, (Poned.)08.Mar.2026, (Nedelja)29.Feb.2024, (Cetvr.)");
 }
 
 TEST_F(Messages, ColourSetsFollowTheDisplaySwitchAndTheDesktopFile) {
@@ -99,10 +98,10 @@ TEST_F(Messages, ColourSetsFollowTheDisplaySwitchAndTheDesktopFile) {
     EXPECT_EQ(NORMAL + DESKTOP, "W+/B,W+/R,,,W+/BB+");
     std::ofstream(root_ + "/desktop.vlt") << "G\r\n";
     COLORME();
-    EXPECT_EQ(DESKTOP, "G+");
+    const std::string green = DESKTOP;
     std::ofstream(root_ + "/desktop.vlt") << "Q";
     COLORME();
-    EXPECT_EQ(DESKTOP, "B+");  // no such colour
+    EXPECT_EQ(green + " " + DESKTOP, "G+ B+");  // "Q": no such colour
 
     rt::dbf::create_table(root_ + "/t.dbf", parse_polja({"SIFRA     C6  "}));
     rt::dbf::select(3);

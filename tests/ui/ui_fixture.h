@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "data/data.h"
 #include "frame/vars.h"
@@ -67,6 +69,15 @@ inline std::string cells(int row, int col, int n) {
 
 // A row of the screen with trailing blanks removed.
 inline std::string row_text(int row) { return rt::TRIM(rt::screen_row_text(row)); }
+
+// The rows of every screen dumped into the file, one after another, one CP437 byte per cell.
+inline std::vector<std::string> read_dumps(const std::string& path) {
+    std::ifstream f(path);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(f, line);)
+        if (line != "----") rows.push_back(rt::utf8_to_cp437(line));
+    return rows;
+}
 
 inline rt::Attr attr_of(const std::string& colour) { return rt::parse_color(colour).standard; }
 
