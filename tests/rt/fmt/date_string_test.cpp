@@ -71,6 +71,7 @@ TEST(Strings, SubstrLeftRight) {
 }
 
 TEST(Strings, SearchAndReplace) {
+    EXPECT_EQ(rt::AT("b", "abcb"), 2);
     EXPECT_EQ(rt::RAT("-", "12-34-5"), 6);
     EXPECT_EQ(rt::AT("", "abc"), 0);
     EXPECT_EQ(rt::RAT("", "abc"), 0);
