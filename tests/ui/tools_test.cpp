@@ -1,8 +1,6 @@
 // The tape calculator and the month calendar: the tape, totals with 0 and division by zero, the
 // memory, the paste value, window moves; the month grid, stepping, typed parts, and the date put
 // into the field being edited.
-#include <fstream>
-
 #include "rt/input/get.h"
 #include "ui/tools.h"
 #include "ui_fixture.h"
@@ -36,10 +34,7 @@ protected:
     }
     // Dump n, one CP437 byte per cell.
     Lines dump(size_t n) const {
-        std::ifstream f(dumps_);
-        Lines rows;
-        for (std::string line; std::getline(f, line);)
-            if (line != "----") rows.push_back(rt::utf8_to_cp437(line));
+        const Lines rows = read_dumps(dumps_);
         if (rows.size() < (n + 1) * 25) {
             ADD_FAILURE() << "no dump " << n;
             return Lines(25, std::string(80, ' '));
