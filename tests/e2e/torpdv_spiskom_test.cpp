@@ -150,9 +150,7 @@ TEST(TorpdvSpiskom, ChooserAndCondensedListInANumberedFile) {
     EXPECT_EQ(cells(r, 4, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red zgusnuta stampa (karaktera: 113).", 78));
     // 5: back in the chooser after the print; 6: the company choice again.
     EXPECT_EQ(cells(r, 5, 3, 18, 43), "ODABIR PODATAKA ZA STAMPU SPISKA KOMITENATA");
-    EXPECT_EQ(cells(r, 6, 3, 4, 10), "001 MARKET") << show(row_of(r, 6, 3));
-    EXPECT_EQ(cells(r, 6, 4, 4, 8), "XXX ZIMA") << show(row_of(r, 6, 4));
-    EXPECT_EQ(cells(r, 6, 3, 36, 23), "Esc - Izlaz iz programa");
+    expect_cells(r, {{6, 3, 4, "001 MARKET"}, {6, 4, 4, "XXX ZIMA"}, {6, 3, 36, "Esc - Izlaz iz programa"}});
 
     // No company entered yet: the company code is empty in the file name.
     ASSERT_TRUE(fs::exists(inst / "tor.000"));
@@ -205,9 +203,7 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     // Nothing was written by the refused print: the filtered list took the first number.
     EXPECT_FALSE(fs::exists(inst / "tor.001"));
     // The filter shows only the dairy, and the list holds only it.
-    EXPECT_EQ(cells(r, 3, 3, 4, 11), "003 MLEKARA") << show(row_of(r, 3, 3));
-    EXPECT_EQ(cells(r, 4, 3, 4, 11), "003 MLEKARA") << show(row_of(r, 4, 3));
-    EXPECT_EQ(cells(r, 4, 4, 4, 11), std::string(11, ' '));
+    expect_cells(r, {{3, 3, 4, "003 MLEKARA"}, {4, 3, 4, "003 MLEKARA"}, {4, 4, 4, std::string(11, ' ')}});
     std::vector<std::string> want = page_head(10, "R.Br Sifra ", false);
     want.push_back("   1 003   ");
     want.push_back(std::string(10, '='));
@@ -216,16 +212,12 @@ TEST(TorpdvSpiskom, RefusedPrintNameFilterAndTheCompanyCodeInTheFileName) {
     EXPECT_EQ(print_lines(inst / "tor.000"), want);
 
     // Sifra set back to 0: only R.Br is left.
-    EXPECT_EQ(cells(r, 5, 22, 1, 78), pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78));
-    EXPECT_EQ(cells(r, 5, 7, 1, 20), pad("R.BR", 20));
+    expect_cells(r, {{5, 22, 1, pad(" Duzina Zaglavlja: jedan red (karaktera: 4).", 78)}, {5, 7, 1, pad("R.BR", 20)}});
     EXPECT_EQ(position_of(row_of(r, 5, 7)), "1");
     EXPECT_EQ(cells(r, 5, 8, 1, 78), std::string(78, ' ')) << show(row_of(r, 5, 8));
     // The screen route: the list in the viewer, its file erased when the viewer is left.
-    EXPECT_EQ(cells(r, 6, 2, 0, 80), pad("Marko Markovic", 70) + "Strana: 01") << show(row_of(r, 6, 2));
-    EXPECT_EQ(cells(r, 6, 5, 0, 17), "SPISAK KOMITENATA");
-    EXPECT_EQ(cells(r, 6, 9, 0, 5), "   1 ");
-    EXPECT_EQ(cells(r, 6, 11, 0, 5), "   3 ");
-    EXPECT_EQ(cells(r, 6, 12, 0, 4), "====");
+    expect_cells(r, {{6, 2, 0, pad("Marko Markovic", 70) + "Strana: 01"}, {6, 5, 0, "SPISAK KOMITENATA"}, {6, 9, 0, "   1 "},
+                     {6, 11, 0, "   3 "}, {6, 12, 0, "===="}});
     for (const char* f : {"Temp/TESTPC01.prn", "temp/TESTPC01.prn"}) EXPECT_FALSE(fs::exists(inst / f)) << f;
     EXPECT_EQ(cells(r, 7, 3, 4, 10), "001 MARKET") << show(row_of(r, 7, 3));
 
