@@ -108,8 +108,6 @@ const Box kPrijem{"5.Prijem", 15, 15, 19, 35, kSingle, "",
 const Box kGlavnik{"6.Glavnik", 16, 15, 23, 42, kSingle, "",
                    column(17, 1, 17, {"1.Program Glavnik", "2.Kontiranje Kalkulacija", "3.Kontiranje Racuna",
                                       "4.Prenos Kalkulacija", "5.Prenos Racuna", "6.Prenos Rashoda"})};
-const Box kForma{"8.Forma Racuna", 16, 15, 20, 41, kSingle, "",
-                 column(17, 1, 17, {"1.Unos Klauzule", "2.Podesavanje Zaglavlja", "3.Definisanje Napomene"})};
 const Box kObrada{"2.Unos", 4, 25, 14, 42, kTee, "",
                   column(6, 2, 27, {"1.Zaduzenje", "2.Razduzenje", "3.Zapisnik", "4.Tekuci Racun"})};
 
@@ -141,10 +139,6 @@ const Box kRacun{"1.Racun", 11, 32, 18, 76, kSingle, "",
 const Box kStampa{"3.Stampa", 4, 39, 20, 60, kTee, "",
                   column(6, 2, 41, {"1.Obrazac KEP", "2.Obrazac KPO", "3.PDV Evidencije", "4.Obrazac PK-1",
                                     "5.Tekuci Racun", "6.Kartice", "7.Ostali Izvestaji"})};
-const Box kPdvEvidencije{"3.PDV Evidencije", 16, 30, 22, 69, kSingle, "",
-                         column(17, 1, 32, {"1.Ulazni Racuni za dobra i usluge", "2.Izdati Racuni za dobra i usluge",
-                                            "3.Izdati Racuni sa PDV oslobodjenjem",
-                                            "4.Otkup Poljoprivrednih Proizvoda", "5.Oprema i Objekti"})};
 const Box kKartice{"6.Kartice", 15, 30, 22, 62, kSingle, "",
                    column(16, 1, 32, {"1.Kartica Dobara", "2.Kartica Partnera", "3.Kartica Obaveza",
                                       "4.Kartica Repromaterijala", "5.Kartica Gotovog proizvoda",
@@ -230,61 +224,60 @@ TEST_F(MenuTree, MainMenuOfANewCompany) {
 
 TEST_F(MenuTree, MasterDataAndEntryMenus) {
     Result r = walk(
-        // 1.Maticni podaci and its three sub-menus
-        "1{dump}5{dump}{Esc}6{dump}{Esc}8{dump}{Esc}{Esc}"
+        // 1.Maticni podaci and two of its sub-menus
+        "1{dump}5{dump}{Esc}6{dump}{Esc}{Esc}"
         // 2.Unos, 1.Zaduzenje with 4.Rashod and 10.Akontacije, 2.Razduzenje with 1.Racun
         "2{dump}1{dump}4{dump}{Esc}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}{dump}{Esc}{Esc}"
         "2{dump}1{dump}{Esc}{Esc}{Esc}");
-    ASSERT_RUN(r, 0, 10);
+    ASSERT_RUN(r, 0, 9);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kMatpod);
     expect_box(r.screens[1], kPrijem);
     expect_texts(r.screens[1], Box{"", 0, 0, 0, 0, "", "", column(6, 2, 7, {"1.Dobra (Artikli)", "2.Partneri"})});
     expect_box(r.screens[2], kGlavnik);
     expect_gone(r.screens[2], kPrijem);
-    expect_box(r.screens[3], kForma);
-    expect_box(r.screens[4], kObrada);
-    expect_gone(r.screens[4], kMatpod);
-    expect_box(r.screens[5], kZaduzenje);
-    expect_box(r.screens[6], kRashod);
-    expect_box(r.screens[7], kAkontacije);
-    expect_box(r.screens[8], kRazduzenje);
-    expect_gone(r.screens[8], kZaduzenje);
-    expect_box(r.screens[9], kRacun);
+    expect_box(r.screens[3], kObrada);
+    expect_gone(r.screens[3], kMatpod);
+    expect_box(r.screens[4], kZaduzenje);
+    expect_box(r.screens[5], kRashod);
+    expect_box(r.screens[6], kAkontacije);
+    expect_box(r.screens[7], kRazduzenje);
+    expect_gone(r.screens[7], kZaduzenje);
+    expect_box(r.screens[8], kRacun);
 }
 
 TEST_F(MenuTree, PrintSettlementAndServiceMenus) {
     Result r = walk(
-        "3{dump}3{dump}{Esc}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}"
+        "3{dump}6{dump}{Esc}7{dump}7{dump}{Esc}{Esc}"
         "4{dump}2{dump}{Esc}{Esc}"
         "S{dump}K{dump}{Esc}V{dump}{Enter}{dump}K1{dump}{Esc}{Esc}");
-    ASSERT_RUN(r, 0, 12);
+    ASSERT_RUN(r, 0, 11);
     expect_main_menu(r.screens[0], kMarket, false);
     expect_box(r.screens[0], kStampa);
-    expect_box(r.screens[1], kPdvEvidencije);
-    expect_box(r.screens[2], kKartice);
-    expect_box(r.screens[3], kOstali);
-    expect_box(r.screens[4], kZaliha);
-    expect_box(r.screens[5], kObracun);
-    expect_gone(r.screens[5], kStampa);
-    expect_box(r.screens[6], kRekPdv);
-    expect_box(r.screens[7], kServis);
-    expect_box(r.screens[8], kKontrole);
+    expect_box(r.screens[1], kKartice);
+    expect_box(r.screens[2], kOstali);
+    expect_box(r.screens[3], kZaliha);
+    expect_box(r.screens[4], kObracun);
+    expect_gone(r.screens[4], kStampa);
+    expect_box(r.screens[5], kRekPdv);
+    expect_box(r.screens[6], kServis);
+    expect_box(r.screens[7], kKontrole);
     // "VELT Office": the information screen in its double frame under a row of full blocks,
     // a single line across it on row 10; a key brings the service menu back.
-    const std::string& info = r.screens[9];
+    const std::string& info = r.screens[8];
     EXPECT_EQ(at(info, 0, 0, 80), cp437(std::string(80, '\xDB'))) << info;
     EXPECT_EQ(at(info, 1, 2, 1) + at(info, 1, 76, 1), cp437("\xC9\xBB")) << info;
     for (int row = 2; row <= 13; ++row)
         EXPECT_EQ(at(info, row, 2, 1) + at(info, row, 76, 1), cp437("\xBA\xBA")) << "row " << row << "\n" << info;
     EXPECT_EQ(at(info, 10, 3, 73), cp437(std::string(73, '\xC4'))) << info;
     EXPECT_EQ(at(info, 14, 2, 75), cp437("\xC8" + std::string(73, '\xCD') + "\xBC")) << info;
-    expect_box(r.screens[10], kServis);
-    expect_main_menu(r.screens[10], kMarket, false);
-    // After a check has run the service menu is back over the main bar.
-    expect_box(r.screens[11], kServis);
-    expect_main_menu(r.screens[11], kMarket, false);
-    expect_gone(r.screens[11], kKontrole);
+    // After the information screen and after a check has run the service menu is back over the
+    // main bar.
+    for (size_t i : {9u, 10u}) {
+        expect_box(r.screens[i], kServis);
+        expect_main_menu(r.screens[i], kMarket, false);
+    }
+    expect_gone(r.screens[10], kKontrole);
 }
 
 TEST_F(MenuTree, LeftAndRightMoveToTheNeighbouringMenu) {
@@ -370,85 +363,41 @@ TEST_F(MenuTree, ExitQuestion) {
 
 // ---- menus that depend on the kind of company ----
 
+// Company 005 carries the costing form in its prompt, asks for the form and goes straight to the
+// partner balances; the bar of the inbound menu and the costing prompt follow the company chosen
+// within one run; a flat-rate taxpayer is announced when it is entered.
 TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
-    Install inst;
-    // 005: the costing carries its form in the prompt and asks for it; Esc in the form choice
-    // leaves the inbound menu; the partner balances go straight to their screen.
-    Result r = go(inst, new_company(5, "KOMISION", 'K', 5, true) +
-                          "{Enter}21{dump}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_RUN(r, 0, 5);
-    Box kr = kZaduzenje;
-    kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
-    expect_box(r.screens[0], kr);
-    expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
-    expect_box(r.screens[1], kFormaKalk);
-    expect_box(r.screens[2], kObrada);
-    expect_gone(r.screens[2], kr);
-    expect_box(r.screens[3], kr);  // " 9.Partner (poc. stanje)" opened no sub-menu
-    expect_gone(r.screens[3], kPartner);
-    // A form chosen: the costing runs and the inbound menu comes back.
-    expect_box(r.screens[4], kr);
-
-    // 002 (wholesale): the partner balances offer their two-item sub-menu.
-    r = go(inst, new_company(2, "VELEPRODAJA", 'K', 2, false) + "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave);
-    ASSERT_RUN(r, 0, 1);
-    expect_main_menu(r.screens[0], "(VELEPRODAJA NIJE PDV obveznik)", false);
-    expect_box(r.screens[0], kPartner);
-
-    // A flat-rate taxpayer is announced when it is entered; the message stays under the main bar.
-    r = go(inst, new_company(7, "ZIMA", 'P', 7, false) + "{Enter}{dump}" + kLeave);
-    ASSERT_RUN(r, 0, 1);
-    expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
-    Box pausalac{"flat-rate message", 10, 21, 12, 57, kDouble, "", {{11, 24, "Odabrani komitent je Pausalac !"}}};
-    expect_box(r.screens[0], pausalac);
-}
-
-TEST(MenuKinds, AnotherCompanyChosenInTheSameRun) {
     Install inst;
     Result r = go(inst,
                   // in 001 the inbound documents menu is left on " 4.Rashod"
                   new_company(1, "MARKET", 'K', 1, true) + "{Enter}214{Esc}{Esc}{Esc}{Esc}" +
-                      // 005: its own costing prompt, and the inbound bar still on " 4.Rashod"
-                      new_company(5, "KOMISION", 'K', 5, false) + "{Enter}21{dump}{Enter}{dump}{Esc}{Esc}{Esc}{Esc}" +
+                      // 005: its own costing prompt, the inbound bar still on " 4.Rashod"; the form
+                      // choice, left with Esc, leaves the inbound menu; the partner balances; a
+                      // costing with its form chosen
+                      new_company(5, "KOMISION", 'K', 5, false) +
+                      "{Enter}21{dump}{Enter}{dump}{Esc}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{Esc}{Esc}" +
                       // back to 001: the plain costing prompt again
                       "{Up}{Enter}21{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_RUN(r, 0, 3);
+    ASSERT_RUN(r, 0, 7);
     Box kr = kZaduzenje;
     kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
     expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
     expect_box(r.screens[0], kr);
     expect_box(r.screens[1], kRashod);
-    expect_main_menu(r.screens[2], kMarket, false);
-    expect_box(r.screens[2], kZaduzenje);
-}
+    expect_box(r.screens[2], kFormaKalk);
+    expect_box(r.screens[3], kObrada);
+    expect_gone(r.screens[3], kr);
+    expect_box(r.screens[4], kr);
+    expect_gone(r.screens[4], kPartner);
+    expect_box(r.screens[5], kr);
+    expect_main_menu(r.screens[6], kMarket, false);
+    expect_box(r.screens[6], kZaduzenje);
 
-// "/U" offers the partner sub-menu to every company; a VAT registration number in the register
-// makes the company a VAT payer, named so on the company line.
-TEST(MenuKinds, SwitchUAndTheVatPayersCompanyLine) {
-    Install inst;
-    Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}219{dump}{Esc}{Esc}" + kLeave);
+    r = go(inst, new_company(7, "ZIMA", 'P', 7, false) + "{Enter}{dump}" + kLeave);
     ASSERT_RUN(r, 0, 1);
-    expect_box(r.screens[0], kZaduzenje);
-    expect_gone(r.screens[0], kPartner);
-
-    Options u;
-    u.arg = "/u";
-    r = go(inst, "{Enter}219{dump}{Esc}{Esc}{Esc}" + kLeave, u);
-    ASSERT_RUN(r, 0, 1);
-    expect_box(r.screens[0], kPartner);
-
-    {
-        rt::dbf::WorkArea a;
-        ASSERT_TRUE(a.open((inst / "mdk_pro.dbf").string()));
-        a.go_top();
-        ASSERT_TRUE(a.rlock());
-        a.put("FRPEPDV", std::string("123456789"));
-        a.commit();
-        a.unlock();
-    }
-    r = go(inst, "{Enter}{dump}" + kLeave);
-    ASSERT_RUN(r, 0, 1);
-    expect_main_menu(r.screens[0], "(PDV obveznik: MARKET)");
+    expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
+    Box pausalac{"flat-rate message", 10, 21, 12, 57, kDouble, "", {{11, 24, "Odabrani komitent je Pausalac !"}}};
+    expect_box(r.screens[0], pausalac);
 }
 
 // ---- rebuilding the indexes; the company held by another workstation ----
@@ -507,50 +456,17 @@ TEST(ServiceIndexes, RebuildsTheIndexesOfTheOpenCompanyOnly) {
     backdate_indexes(inst.path);
     std::ofstream(d2 / "zzstray.ntx") << "x";
     std::ofstream(d1 / "zzstray.ntx") << "x";
-    // Data brought over from DOS may carry upper-case names.
-    fs::rename(d2 / "mdart.ntx", d2 / "MDART.NTX");
-    std::ofstream(d2 / "ZZSTRAY2.NTX") << "x";
 
     // Enter the second company, rebuild: the program comes back to the main menu of that company.
     r = go(inst, "{Down}{Enter}SI{dump}" + kLeave);
     ASSERT_RUN(r, 0, 1);
     expect_main_menu(r.screens[0], "(ZIMA NIJE PDV obveznik)");
     EXPECT_FALSE(fs::exists(d2 / "zzstray.ntx")) << "every index file of the company is deleted";
-    EXPECT_FALSE(fs::exists(d2 / "ZZSTRAY2.NTX")) << "every index file of the company is deleted";
-    EXPECT_FALSE(fs::exists(d2 / "MDART.NTX")) << "every index file of the company is deleted";
     EXPECT_TRUE(fs::exists(d1 / "zzstray.ntx")) << "another company's files stay";
     ASSERT_TRUE(fs::exists(inst / "mdk_pro.ntx"));
     EXPECT_FALSE(written_recently(inst / "mdk_pro.ntx")) << "the company register's index stays";
     EXPECT_EQ(index_files(d2), before);
     for (const std::string& f : before) EXPECT_TRUE(written_recently(d2 / f)) << f << " was not rebuilt";
-}
-
-TEST(ServiceIndexes, RebuildShowsItsProgressWhileATableIsLockedElsewhere) {
-    Install inst;
-    Result r = go(inst, new_company(1, "MARKET", 'K', 1, true) + "{Enter}" + kLeave);
-    ASSERT_EQ(r.status, 0) << why(r);
-    const fs::path d = inst / "001";
-    ASSERT_TRUE(fs::exists(d / "kalk.ntx"));
-    {
-        // Another workstation holds the costing items locked: the rebuild creates the indexes of
-        // the partners and the goods, then waits for that table with its progress box showing
-        // the third index made, the goods register's second one.
-        rt::dbf::WorkArea other;
-        ASSERT_TRUE(other.open((d / "kalk.dbf").string()));
-        ASSERT_TRUE(other.flock());
-        r = go(inst, "{Enter}SI{pause}{pause}{pause}{pause}{pause}{pause}{dump}");
-    }
-    EXPECT_EQ(r.status, 3) << why(r);
-    ASSERT_GE(r.screens.size(), 1u);
-    torpdv_e2e::expect_progress(r, 0, "Kreiram indekse...003", "Datoteka: mdart1");
-    EXPECT_TRUE(written_recently(d / "mdart1.ntx"));
-    EXPECT_FALSE(fs::exists(d / "kalk.ntx"));
-
-    // Released: entering the company again completes the indexes and the main menu comes.
-    r = go(inst, "{Enter}{dump}" + kLeave);
-    ASSERT_RUN(r, 0, 1);
-    expect_main_menu(r.screens[0], kMarket);
-    EXPECT_TRUE(fs::exists(d / "kalk.ntx"));
 }
 
 TEST(ServiceIndexes, CompanyHeldElsewhereWarnsAndKeepsItsIndexes) {
