@@ -169,8 +169,6 @@ rt::Date DATKUM(const rt::Date& d);
 
 // ---- the VAT rate change of the goods register (service menu) ----
 void PROMENIPDV();
-// The rates the rate change accepts, old and new.
-bool promenipdv_rate_ok(double rate);
 
 // ---- Up from a new item row back into the item list ----
 // What the handler needs of the document screen: the item table and its number field, the

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "calc/pricing.h"
+#include "calc/rates.h"
 #include "data/data.h"
 #include "frame/vars.h"
 #include "rt/dbf/dbf.h"
@@ -13,23 +14,6 @@
 #include "ui/ui.h"
 
 namespace tor {
-
-bool promenipdv_rate_ok(double rate) {
-    for (double r : {20.0, 18.0, 10.0, 8.0, 5.0, 0.0})
-        if (rate == r) return true;
-    return false;
-}
-
-namespace {
-
-// A rate field is left only with a rate of the rate table.
-bool rate_field_ok(double rate) {
-    if (promenipdv_rate_ok(rate)) return true;
-    PORUKA("Dozvoljene stope PDV su 20, 18, 10, 8, 5 i 0 !", 2);
-    return false;
-}
-
-}  // namespace
 
 void PROMENIPDV() {
     const rt::ScreenImage screen = rt::SAVESCREEN();

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "ui/ui.h"
+
 namespace tor {
 
 namespace {
@@ -42,6 +44,12 @@ std::string_view tariff_group(double rate) {
     for (const Group& g : kGroups)
         if (std::fabs(*g.rate - rate) < 0.005) return g.targr;
     return "";
+}
+
+bool rate_field_ok(double rate) {
+    if (!tariff_group(rate).empty() && rate == static_cast<int>(rate)) return true;
+    PORUKA("Dozvoljene stope PDV su 20, 18, 10, 8, 5 i 0 !", 2);
+    return false;
 }
 
 }  // namespace tor

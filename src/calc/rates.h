@@ -19,5 +19,8 @@ std::optional<double> porez(std::string_view targr);
 std::optional<double> pspor(std::string_view targr);
 // The tariff group of a numeric rate (20 -> "020"); "" when the table has no such group.
 std::string_view tariff_group(double rate);
+// The validation of a VAT rate input field: a rate of the table is accepted; any other value shows
+// "Dozvoljene stope PDV su 20, 18, 10, 8, 5 i 0 !" until a key and keeps the cursor in the field.
+bool rate_field_ok(double rate);
 
 }  // namespace tor

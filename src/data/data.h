@@ -75,6 +75,13 @@ bool REC_LOCK(int wait = 5);
 bool FIL_LOCK(int wait = 5);
 // Appends a blank record and locks it (record locks held before in the area are released).
 bool ADD_REC(int wait = 5);
+// The record of a key that must exist once (a new code of a register). Under the append lock the
+// key is sought in the controlling index: when another workstation stored it meanwhile, that record
+// becomes current (FOUND, not locked); otherwise a blank record is appended, fill() writes its key
+// fields and they are committed before the lock is released, so the next workstation's check finds
+// them (ADDED, the record stays locked). FAILED: the append lock was not obtained, nothing written.
+enum class KeyedAdd { FAILED, FOUND, ADDED };
+KeyedAdd ADD_REC_KEY(const std::string& key, const std::function<void()>& fill, int wait = 5);
 // Attempts made by the last REC_LOCK / FIL_LOCK / ADD_REC.
 int last_lock_attempts();
 // Called after every failed attempt (for the tests of the waiting policy); empty = none.

@@ -100,6 +100,20 @@ bool ADD_REC(int wait) {
     return with_wait(wait, [&] { return a.append_blank(); });
 }
 
+KeyedAdd ADD_REC_KEY(const std::string& key, const std::function<void()>& fill, int wait) {
+    rt::dbf::WorkArea& a = rt::dbf::current();
+    if (!with_wait(wait, [&] { return a.append_lock(); })) return KeyedAdd::FAILED;
+    struct Release {
+        rt::dbf::WorkArea& a;
+        ~Release() { a.append_unlock(); }
+    } release{a};
+    if (a.seek(key)) return KeyedAdd::FOUND;
+    if (!a.append_blank()) return KeyedAdd::FAILED;
+    fill();
+    a.commit();
+    return KeyedAdd::ADDED;
+}
+
 int last_lock_attempts() { return g_attempts; }
 
 void set_lock_wait_observer(std::function<void(int attempt)> observer) { g_observer = std::move(observer); }

@@ -12,6 +12,7 @@
 #include "data/data.h"
 #include "frame/frame.h"
 #include "frame/vars.h"
+#include "registers/registers.h"
 #include "rt/dbf/dbf.h"
 #include "rt/input/menu.h"
 #include "rt/term/console.h"
@@ -30,12 +31,19 @@ namespace {
 
 menus_trace::Observer g_observer;
 
-// The document, register and report procedures are wired here as they are built; until then an
-// item names the procedure it runs and returns to its menu. f10: the procedure runs with F10
-// bound to the VAT record entry.
-void later(const std::string& proc, bool f10 = false) {
-    if (g_observer) g_observer(proc);
+// Runs the procedure of a menu item. While the menu tests watch, the observer takes the
+// procedure's place. f10: the procedure runs with F10 bound to the VAT record entry.
+void call(const std::string& proc, const std::function<void()>& body, bool f10 = false) {
+    if (g_observer) {
+        g_observer(proc);
+        return;
+    }
+    if (body) body();
 }
+
+// The document and report procedures not wired yet: the item names the procedure it will run
+// and returns to its menu.
+void later(const std::string& proc, bool f10 = false) { call(proc, {}, f10); }
 
 // The frame of the pull-downs: top corners are T-pieces, so the box hangs from the main bar.
 const std::string FRAME_T = "\xC2\xC4\xC2\xB3\xD9\xC4\xC0\xB3 ";
@@ -188,14 +196,14 @@ void MATPOD() {
         }
         MAP = choice;
         switch (choice) {
-        case 1: later("ARTIKLI"); break;
+        case 1: call("ARTIKLI", [] { ARTIKLI(); }); break;
         case 2:
             PART_OB = true;
-            later("PARTNERI");
+            call("PARTNERI", [] { PARTNERI(); });
             break;
         case 3:
             PART_OB = false;
-            later("PARTNERI");
+            call("PARTNERI", [] { PARTNERI(); });
             break;
         case 4: later("NORMATIV"); break;
         case 5:

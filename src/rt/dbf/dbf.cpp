@@ -245,6 +245,7 @@ struct WorkArea::Impl {
     }
     std::vector<uint32_t> locks;
     bool file_locked = false;
+    bool append_held = false;   // append_lock taken: append_blank neither takes nor releases it
     std::function<bool()> filter;
     std::string filter_text;
     struct Relation {
@@ -620,6 +621,7 @@ void WorkArea::close() {
     }
     m.dirty = false;
     m.release_locks();
+    m.append_held = false;   // the file's locks go with its descriptor
     m.idx.clear();
     m.order = 0;
     m.file.close();
@@ -895,12 +897,12 @@ bool WorkArea::append_blank() {
     } else {
         for (uint32_t n : m.locks) m.file.unlock(LOCK_BASE + n, 1);
         m.locks.clear();
-        if (!m.file.lock(LOCK_BASE, 1, true)) return false;
+        if (!m.append_held && !m.file.lock(LOCK_BASE, 1, true)) return false;
         try {
             m.file.refresh_count();
             const uint32_t n = m.file.count() + 1;
             if (!m.file_locked && !m.file.lock(LOCK_BASE + n, 1, false)) {
-                m.file.unlock(LOCK_BASE, 1);
+                if (!m.append_held) m.file.unlock(LOCK_BASE, 1);
                 return false;
             }
             try {
@@ -911,10 +913,10 @@ bool WorkArea::append_blank() {
             }
             if (!m.file_locked) m.locks.push_back(n);
         } catch (...) {
-            m.file.unlock(LOCK_BASE, 1);
+            if (!m.append_held) m.file.unlock(LOCK_BASE, 1);
             throw;
         }
-        m.file.unlock(LOCK_BASE, 1);
+        if (!m.append_held) m.file.unlock(LOCK_BASE, 1);
     }
     m.recno = m.file.count();
     std::memcpy(m.rec.data(), m.blank.data(), m.blank.size());
@@ -942,6 +944,23 @@ void WorkArea::recall() {
     m.check_writable();
     m.rec[0] = ' ';
     m.dirty = true;
+}
+
+bool WorkArea::append_lock() {
+    Impl& m = *impl_;
+    m.need_open();
+    if (m.file.exclusive() || m.append_held) return true;
+    if (!m.file.lock(LOCK_BASE, 1, true)) return false;
+    m.append_held = true;
+    m.file.refresh_count();
+    return true;
+}
+
+void WorkArea::append_unlock() {
+    Impl& m = *impl_;
+    if (!m.append_held) return;
+    m.append_held = false;
+    if (m.file.is_open()) m.file.unlock(LOCK_BASE, 1);
 }
 
 bool WorkArea::rlock() {

@@ -103,6 +103,11 @@ public:
     // locks held before in this area are released). False when the append lock was not obtained
     // in one attempt.
     bool append_blank();
+    // The append lock held across a check and the append that depends on it (a new code looked
+    // up and then appended): while it is held no other process appends, append_blank keeps it,
+    // and append_unlock releases it. One attempt; true at once for a table held exclusively.
+    bool append_lock();
+    void append_unlock();
     void delete_record();
     void recall();
     bool rlock();                // one attempt at locking the current record

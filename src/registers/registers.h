@@ -1,0 +1,47 @@
+// The master-data registers: goods, partners and obligations. One screen serves entry, change and
+// deletion: the user types a code; an unknown code starts a new record, a known one offers a new
+// record, a change or a deletion. The document screens call the same procedures for one record.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tor {
+
+// ---- goods register ("mdart") ----
+// From the menu: opens the register and loops over codes until the code field is left with Esc
+// or with code 0.
+void ARTIKLI();
+// From a document's item line, for one record: the register open under "mdart" is used (opened
+// and closed here when it is not). On return WSIFRA holds the code saved; after Esc it keeps what
+// the code field held. Entered with a code and PgUp as the last key, it goes straight into the
+// change of that article.
+void ARTIKLI(double& WSIFRA);
+
+// ---- partners and obligations ("mddob"), switched by PART_OB ----
+// Partners have codes 1-8999, obligations 9001-9999. While the screen is open the table shows only
+// the register being worked on.
+void PARTNERI();
+// For one record from a document (the table open under "mddob", or opened here): returns the
+// saved code in WSIFRA.
+void PARTNERI(double& WSIFRA);
+// The VAT number field's validation: "NIJE PDV obveznik" (empty number) or "PDV obveznik" on
+// row 22 from column 45. Accepts every value.
+bool PEPDV_DN(const std::string& WPEPDV);
+
+// ---- shared by the registers ----
+// The code PgDn proposes in the current work area (controlling index on the code, filter
+// applied), as a number: with first_free the smallest code of from..to not present (0 when none
+// is free), otherwise the highest code present + 1, or from when there is none.
+double propose_code(int width, double from, double to, bool first_free);
+// The options box of a found code with its top row at top: 0 Esc, 1 "Novi", 2 "Izmena",
+// 3 "Brisanje". The screen under it is given back.
+int MOGUCNOSTI(int top);
+// "Sigurno Brisete (D/N)?"; on D the current record is marked deleted under a table lock.
+void delete_asked();
+// Runs body with the register table selected: the caller's work area of that name when it is open,
+// otherwise the table opened here (with its indexes) and closed afterwards. The caller's screen,
+// colour and work area come back. A table that cannot be opened: busy shown, body not run.
+void with_register_table(const std::string& table, std::string_view busy, const std::function<void()>& body);
+
+}  // namespace tor
