@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -86,17 +85,14 @@ protected:
 
 TEST_F(Headless, ExhaustedScriptDumpsAndEndsWithStatus3) {
     EXPECT_EQ(run("ab{dump}\n# comment\nc"), 3);
-    std::string s = screens();
     // Two dumps: the {dump} and the one at the end of the script.
+    std::string s = screens();
     size_t first = s.find("----\n");
     ASSERT_NE(first, std::string::npos);
-    std::string one = s.substr(0, first);
-    std::string two = s.substr(first + 5);
-    EXPECT_EQ(one.substr(0, one.find('\n')), "╔═════════╗" + std::string(69, ' '));
-    EXPECT_NE(one.find("\nab" + std::string(78, ' ') + "\n"), std::string::npos);
-    EXPECT_NE(two.find("\nabc" + std::string(77, ' ') + "\n"), std::string::npos);
-    EXPECT_EQ(two.substr(two.size() - 5), "----\n");
-    EXPECT_EQ(std::count(two.begin(), two.end(), '\n'), 26);
+    EXPECT_EQ(s.substr(0, s.find('\n')), "╔═════════╗" + std::string(69, ' '));
+    EXPECT_NE(s.substr(0, first).find("\nab" + std::string(78, ' ') + "\n"), std::string::npos);
+    EXPECT_NE(s.find("\nabc" + std::string(77, ' ') + "\n", first), std::string::npos);
+    EXPECT_EQ(s.substr(s.size() - 5), "----\n");
 }
 
 TEST_F(Headless, NormalEndExitsZeroWithVirtualTime) {

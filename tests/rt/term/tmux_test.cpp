@@ -60,7 +60,8 @@ class Tmux : public ::testing::Test {
 protected:
     void SetUp() override {
         if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
-        sock_ = "rt_term_test_" + std::to_string(getpid());
+        static int started = 0;  // a socket per test: a server still shutting down is never reused
+        sock_ = "rt_term_test_" + std::to_string(getpid()) + "_" + std::to_string(++started);
         char exe[4096];
         ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
         ASSERT_GT(n, 0);
