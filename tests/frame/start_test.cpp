@@ -1,10 +1,7 @@
 // Start-up: the command line, the setup record, the workstation's folders and identifier, the
-// company-in-use marker, and a break below the outer loop ending the program in order.
+// company-in-use marker.
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "frame/frame.h"
 #include "rt/os/os.h"
@@ -50,57 +47,6 @@ TEST_F(FrameSetup, RecordDefaultsStoredDateZeroMarginAndTheNetworkTable) {
     read_setup();
     EXPECT_EQ(DDAN, rt::Date::ymd(2026, 2, 27));
     EXPECT_EQ(PROC_RUC, 20);
-}
-
-// The program run in a child process with a key script; before runs in the child first.
-struct Ended {
-    int status = -1;
-    std::string out, err;
-};
-template <class F>
-Ended run_main(const std::string& script, const char* arg, F before) {
-    spill("keys.txt", script);
-    int out[2], err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return {};
-    rt::console_shutdown();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        setenv("TORPDV_KEYS", "keys.txt", 1);
-        before();
-        char prog[] = "torpdv";
-        char* argv[] = {prog, const_cast<char*>(arg), nullptr};
-        const int status = MAIN(arg ? 2 : 1, argv);
-        std::fflush(stdout);
-        _exit(status);
-    }
-    close(out[1]);
-    close(err[1]);
-    Ended e;
-    char buf[512];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) e.out.append(buf, static_cast<size_t>(n));
-    for (ssize_t n; (n = read(err[0], buf, sizeof buf)) > 0;) e.err.append(buf, static_cast<size_t>(n));
-    close(out[0]);
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    e.status = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-    return e;
-}
-
-TEST_F(FrameSetup, BreakBelowTheOuterLoopEndsInOrder) {
-    // The settings screen, reached from the profile menu an empty register opens, gets the break
-    // from a key bound for the test.
-    const Ended e = run_main("{pause}{Down}{Down}{Down}{Enter}{F12}", "/z", [] {
-        rt::SETKEY(rt::K::F12, [](const std::string&, int, const std::string&) { throw OrderlyAbort{}; });
-    });
-    EXPECT_EQ(e.status, 0) << e.err;
-    EXPECT_EQ(e.out, "Pokrenite program ponovo !\n");
-    rt::dbf::WorkArea a;
-    ASSERT_TRUE(a.open(dbf_path("./set_up.vlt")));
-    a.go_to(1);
-    EXPECT_FALSE(a.get_bool("ZVUK"));
 }
 
 TEST_F(FrameSetup, WorkstationMarkers) {
