@@ -30,6 +30,7 @@ TEST(VirtualClock, HeadlessRunTakesTodayFromEnvironment) {
     rt::clk::init_from_env();
     EXPECT_TRUE(rt::clk::is_virtual());
     EXPECT_EQ(rt::clk::today(), rt::Date::ymd(2024, 2, 29));
+    EXPECT_EQ(rt::clk::time_hhmmss(), "08:00:00");  // every headless run starts at the same hour
     setenv("TORPDV_TODAY", "2023-02-29", 1);  // no such day: the real date is kept
     rt::clk::init_from_env();
     EXPECT_FALSE(rt::clk::today().empty());
