@@ -50,6 +50,8 @@ void standing_filter(bool partners) {
     const rt::dbf::WorkArea* pa = &a;
     if (partners) a.set_filter([pa] { return in_register(pa, true); }, "val(sifra)<9000");
     else a.set_filter([pa] { return in_register(pa, false); }, "val(sifra)>9000");
+    // A record of the other register under the pointer would still show in a list started there.
+    if (!a.eof() && !in_register(pa, partners)) a.go_top();
 }
 
 void draw_screen(bool partners) {

@@ -106,4 +106,98 @@ TEST(Registers, GoodsEnteredChangedAndDeletedWithTheirUnitAndRateRules) {
     expect_fields(products[0], {{"SIFRA", "000001"}, {"NAZIV", "MLEKO"}, {"JMERE", "KG"}});
 }
 
+// A partner typed into the partner screen after Enter on a new code: name, second line, street,
+// second line, postal code, delivery code, place, account, tax number, VAT number (the dump shows
+// its status beside it), telephone.
+std::string partner(const std::string& name, const std::string& street, const std::string& place,
+                    const std::string& pib, const std::string& pepdv) {
+    return "{Enter}" + name + "{Enter}{Enter}" + street + "{Enter}{Enter}11000{Enter}{Enter}" + place +
+           "{Enter}160-1-11{Enter}" + pib + "{Enter}" + pepdv + "{Enter}{dump}011123{Enter}";
+}
+
+TEST(Registers, PartnersAndObligationsKeepToTheirCodeRanges) {
+    Install inst;
+    Result r = go(inst, kCompany +
+                            // Obligations: the empty register proposes 9001; codes up to 9000 are refused.
+                            "13{PgDn}{dump}{Enter}poreska uprava{Enter}840-711111843-22{Enter}"
+                            "1{Enter}{dump}{Space}9000{Enter}{dump}{Space}{PgDn}{dump}{Enter}pio fond{Enter}{Enter}{Esc}"
+                            // Partners: the highest partner code counts, not the obligations'.
+                            "2{PgDn}{dump}" +
+                            partner("dobavljac doo", "Glavna 1", "beograd", "100000001", "123456789") + "{PgDn}" +
+                            partner("seljak", "Polje bb", "ruma", "", "") + "{PgDn}" +
+                            partner("kupac doo", "Trg 3", "novi sad", "100000002", "987654321") +
+                            "9000{Enter}{dump}{Space}"
+                            // The lookup lists partners only; the picked code waits for Enter.
+                            "{Ctrl+Enter}{Home}{dump}{Down}{Enter}{dump}{Enter}{Esc}"
+                            // First free code: 1-3 present gives 4; after deleting 2, 2.
+                            "{Alt+PgDn}{PgDn}{dump}2{Enter}{End}{Enter}D{PgDn}{dump}{Alt+PgDn}" +
+                            kQuit);
+    ASSERT_RUN(r, 0, 13);
+    expect_cells(r, {{0, 12, 15, "\xDA" + rep('\xC4', 49) + "\xBF"},
+                     {0, 13, 17, " Sifra Obaveze : 9001"},
+                     {0, 14, 17, " Naziv Obaveze :"},
+                     {0, 15, 17, "  Tekuci Racun :"},
+                     {0, 16, 15, "\xC0" + rep('\xC4', 49) + "\xD9"},
+                     {3, 13, 34, "9002"},
+                     {4, 13, 34, "   1"},
+                     {4, 18, 17, "      PTT Broj :        PAK:"},
+                     {4, 23, 17, "       Telefon :"},
+                     {4, 24, 15, "\xC0" + rep('\xC4', 49) + "\xD9"},
+                     {5, 22, 34, "123456789  PDV obveznik       "},
+                     {6, 22, 34, "           NIJE PDV obveznik  "},
+                     {9, 5, 9, "0001   DOBAVLJAC DOO"},
+                     {9, 6, 9, "0002   SELJAK"},
+                     {9, 7, 9, "0003   KUPAC DOO"},
+                     {9, 8, 9, "    "},
+                     {10, 13, 34, "   2"},
+                     {11, 13, 34, "   4"},
+                     {12, 13, 34, "   2"}});
+    EXPECT_EQ(message(r, 1), "Sifra za Obaveze mora biti veca od 9000!");
+    EXPECT_EQ(message(r, 2), "Sifra za Obaveze mora biti veca od 9000!");
+    EXPECT_EQ(message(r, 8), "Sifra za Partnere mora biti manja od 9000!");
+
+    const std::vector<Rec> recs = all_records(inst / "001" / "mddob.dbf");
+    ASSERT_EQ(recs.size(), 5u);
+    expect_fields(recs[0], {{"SIFRA", "9001"}, {"NAZIV", "PORESKA UPRAVA"}, {"ZIRO", "840-711111843-22"}, {"ULICA", ""},
+                            {"MESTO", ""}, {"PEPDV", ""}});
+    expect_fields(recs[1], {{"SIFRA", "9002"}, {"NAZIV", "PIO FOND"}, {"ZIRO", ""}});
+    expect_fields(recs[2], {{"SIFRA", "0001"}, {"NAZIV", "DOBAVLJAC DOO"}, {"NAZIV2", ""}, {"ULICA", "Glavna 1"},
+                            {"ULICA2", ""}, {"PTT", "11000"}, {"PAK", ""}, {"MESTO", "BEOGRAD"}, {"ZIRO", "160-1-11"},
+                            {"PIB", "100000001"}, {"PEPDV", "123456789"}, {"TEL", "011123"}, {"*", ""}});
+    expect_fields(recs[3], {{"SIFRA", "0002"}, {"NAZIV", "SELJAK"}, {"PIB", ""}, {"PEPDV", ""}, {"*", "*"}});
+    expect_fields(recs[4], {{"SIFRA", "0003"}, {"NAZIV", "KUPAC DOO"}, {"MESTO", "NOVI SAD"}, {"PEPDV", "987654321"}});
+
+    // The obligation lookup lists obligations only.
+    Result o = go(inst, "{Enter}13{Ctrl+Enter}{dump}{Esc}" + kQuit);
+    ASSERT_RUN(o, 0, 1);
+    expect_cells(o, {{0, 5, 9, "9001   PORESKA UPRAVA"}, {0, 6, 9, "9002   PIO FOND"}, {0, 7, 9, "    "}});
+}
+
+TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
+    Install inst;
+    Result made = go(inst, kCompany + "11{PgDn}{Enter}mleko{Enter}{Enter}20{Enter}80{Enter}120{Enter}N" + kQuit);
+    ASSERT_EQ(made.status, 0) << why(made);
+
+    // PgUp on a known code: straight into the change of that article; the line gets the code.
+    Options art;
+    art.binary = "torprobe item_line ART";
+    Result c = run(inst, "1{PgUp}{dump}{Enter}{Enter}{Enter}{Enter}150{Enter}N", art);
+    ASSERT_RUN(c, 0, 1);
+    expect_cells(c, {{0, 14, 33, "000001"}, {0, 15, 33, "MLEKO"}});
+    EXPECT_EQ(c.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\n");
+    const std::vector<Rec> goods = records(inst / "001" / "mdart.dbf");
+    ASSERT_EQ(goods.size(), 1u);
+    EXPECT_EQ(num(goods[0], "PRODCEN"), 150.0);
+
+    // A new partner from a document header: the saved code comes back.
+    Options par;
+    par.binary = "torprobe item_line PAR";
+    Result p = run(inst, "{Enter}{PgDn}" + partner("novi kupac", "Ulica 1", "nis", "", "") + "", par);
+    ASSERT_EQ(p.status, 0) << why(p);
+    EXPECT_EQ(p.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\n");
+    const std::vector<Rec> partners = records(inst / "001" / "mddob.dbf");
+    ASSERT_EQ(partners.size(), 1u);
+    expect_fields(partners[0], {{"SIFRA", "0001"}, {"NAZIV", "NOVI KUPAC"}, {"MESTO", "NIS"}});
+}
+
 }  // namespace
