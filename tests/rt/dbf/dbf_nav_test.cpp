@@ -1,6 +1,8 @@
 // Navigation, filters, relations, work-area scopes and whole-table operations.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "dbf_test_util.h"
 #include "rt/dbf/dbf.h"
 #include "rt/dbf/ntx.h"
@@ -48,45 +50,34 @@ TEST_F(NavTest, EofBofAndTheDeletedFilter) {
     EXPECT_EQ(walk(a), (std::vector<uint32_t>{1, 2, 4, 5}));   // natural order, 3 hidden
     a.set_index({dir_ / "items"});
     EXPECT_EQ(walk(a), (std::vector<uint32_t>{4, 2, 1, 5}));   // 1, 3, 5, 7
-    EXPECT_TRUE(a.eof());
-    EXPECT_EQ(a.recno(), 6u);
-    EXPECT_EQ(a.get_str("SIFRA"), "      ");   // the phantom record is blank
+    EXPECT_EQ(std::tuple(a.eof(), a.recno(), a.get_str("SIFRA")), std::tuple(true, 6u, "      "));  // a blank phantom
     a.skip();
     EXPECT_TRUE(a.eof());
     a.skip(-1);
-    EXPECT_EQ(a.recno(), 5u);
-    EXPECT_FALSE(a.eof());
-
+    EXPECT_EQ(std::tuple(a.eof(), a.recno()), std::tuple(false, 5u));
     a.go_top();
     a.skip(-1);
-    EXPECT_TRUE(a.bof());
-    EXPECT_EQ(a.recno(), 4u);   // stays on the first record
+    EXPECT_EQ(std::tuple(a.bof(), a.recno()), std::tuple(true, 4u));   // stays on the first record
     a.skip(2);
-    EXPECT_FALSE(a.bof());
-    EXPECT_EQ(a.recno(), 1u);
+    EXPECT_EQ(std::tuple(a.bof(), a.recno()), std::tuple(false, 1u));
 
     set_deleted(false);
     EXPECT_EQ(walk(a), (std::vector<uint32_t>{4, 2, 1, 5, 3}));
     a.go_bottom();
-    EXPECT_EQ(a.recno(), 3u);
-    EXPECT_TRUE(a.deleted());
+    EXPECT_EQ(std::tuple(a.recno(), a.deleted()), std::tuple(3u, true));
     set_deleted(true);
     a.go_bottom();
     EXPECT_EQ(a.recno(), 5u);
 
-    // Seeks: exact, partial, soft, not found; a deleted record is not found.
-    EXPECT_TRUE(a.seek("000005"));
-    EXPECT_EQ(a.recno(), 1u);
-    EXPECT_TRUE(a.seek("00000"));
-    EXPECT_EQ(a.recno(), 4u);
-    EXPECT_FALSE(a.seek("000004"));
-    EXPECT_TRUE(a.eof());
-    EXPECT_FALSE(a.seek("000004", true));
-    EXPECT_EQ(a.recno(), 1u);
-    EXPECT_FALSE(a.seek("000009"));
-    EXPECT_TRUE(a.eof());
-    EXPECT_FALSE(a.seek("000008", true));
-    EXPECT_TRUE(a.eof());
+    // Seeks: exact, partial, not found, soft; a deleted record is not found (6: end of file).
+    const struct { const char* key; bool soft, found; uint32_t rec; } seeks[] = {
+        {"000005", false, true, 1}, {"00000", false, true, 4}, {"000004", false, false, 6},
+        {"000004", true, false, 1}, {"000009", false, false, 6}, {"000008", true, false, 6},
+    };
+    for (const auto& s : seeks) {
+        EXPECT_EQ(a.seek(s.key, s.soft), s.found) << s.key;
+        EXPECT_EQ(std::tuple(a.recno(), a.eof()), std::tuple(s.rec, s.rec == 6)) << s.key;
+    }
     a.go_to(3);   // GOTO ignores the filter
     EXPECT_EQ(a.recno(), 3u);
     a.skip();     // and continues in index order from there
@@ -100,8 +91,7 @@ TEST_F(NavTest, EofBofAndTheDeletedFilter) {
     ASSERT_TRUE(e.open(dir_ / "empty"));
     EXPECT_TRUE(e.eof() && e.bof());
     e.skip(-1);
-    EXPECT_TRUE(e.bof());
-    EXPECT_EQ(e.recno(), 1u);
+    EXPECT_EQ(std::tuple(e.bof(), e.recno()), std::tuple(true, 1u));
 }
 
 TEST_F(NavTest, FiltersRelationsAndScopes) {
@@ -124,15 +114,13 @@ TEST_F(NavTest, FiltersRelationsAndScopes) {
     EXPECT_EQ(current_number(), 1);
     l.set_relation("art", [] { return current().get_str("SIFRA"); }, "SIFRA");
     l.go_top();
-    EXPECT_EQ(area("art").recno(), 5u);
-    EXPECT_TRUE(area("art").found());
+    EXPECT_EQ(std::tuple(area("art").recno(), area("art").found()), std::tuple(5u, true));
     l.skip();   // code 4: no such item
     EXPECT_TRUE(area("art").eof());
     l.skip();
     EXPECT_EQ(area("art").get_str("NAZIV"), rt::PADR("artikal 5", 20));
     l.skip();
-    EXPECT_TRUE(l.eof());
-    EXPECT_TRUE(area("art").eof());
+    EXPECT_TRUE(l.eof() && area("art").eof());
 
     // A filter sees its own area as the selected one, even when another is selected.
     select("lines");
@@ -153,9 +141,7 @@ TEST_F(NavTest, FiltersRelationsAndScopes) {
         current().go_bottom();
         EXPECT_EQ(current().recno(), 5u);
     }
-    EXPECT_EQ(current_number(), 1);
-    EXPECT_EQ(used_areas(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(area("art").recno(), 4u);
+    EXPECT_EQ(std::tuple(current_number(), used_areas(), area("art").recno()), std::tuple(1, std::vector<int>{1, 2}, 4u));
     EXPECT_THROW(area("nothing"), rt::Error);
     EXPECT_THROW(select("nothing"), rt::Error);
     EXPECT_EQ(select_free(), 3);

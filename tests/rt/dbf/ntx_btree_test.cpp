@@ -26,7 +26,7 @@ std::vector<FieldDef> key_fields(int len) { return {{"K", 'C', len, 0, 1}}; }
 class Fuzz {
 public:
     Fuzz(int keylen, uint32_t seed, int alphabet)
-        : keylen_(keylen), rng_(seed), alphabet_(alphabet), fields_(key_fields(keylen)), path_(tmp_.file("t.ntx")) {}
+        : keylen_(keylen), rng_(seed), alphabet_(alphabet), fields_(key_fields(keylen)), path_(tmp_ / "t.ntx") {}
 
     std::string random_key() {
         std::string k(static_cast<size_t>(keylen_), ' ');
@@ -224,7 +224,7 @@ TEST(NtxBtree, UniqueIndexKeepsFirstRecordOfEachKey) {
     TempDir tmp;
     auto fields = key_fields(3);
     std::vector<std::string> recs = {" BBB", " AAA", " BBB", " CCC", " AAA"};
-    const std::string path = tmp.file("u.ntx");
+    const std::string path = tmp / "u.ntx";
     NtxFile::create(path, "K", fields, 5, [&](uint32_t r) { return recs[r - 1].c_str(); }, true);
     auto f = NtxFile::open(path, fields);
     EXPECT_TRUE(f->unique());
@@ -239,7 +239,7 @@ TEST(NtxBtree, SecondHandleSeesChangesAfterLocking) {
     auto fields = key_fields(6);
     std::vector<std::string> recs;
     for (int i = 0; i < 2000; ++i) recs.push_back(" " + std::to_string(100000 + 2 * i));
-    const std::string path = tmp.file("s.ntx");
+    const std::string path = tmp / "s.ntx";
     NtxFile::create(path, "K", fields, 2000, [&](uint32_t r) { return recs[r - 1].c_str(); });
     auto a = NtxFile::open(path, fields);
     auto b = NtxFile::open(path, fields);
@@ -283,7 +283,7 @@ TEST(NtxBtree, SecondHandleSeesChangesAfterLocking) {
 TEST(NtxBtree, ProcessesShareOneIndexUnderTheLock) {
     TempDir tmp;
     auto fields = key_fields(8);
-    const std::string path = tmp.file("p.ntx");
+    const std::string path = tmp / "p.ntx";
     NtxFile::create(path, "K", fields, 0, [](uint32_t) { return static_cast<const char*>(nullptr); });
     constexpr int kProcs = 3, kEach = 1500;
     std::vector<pid_t> kids;

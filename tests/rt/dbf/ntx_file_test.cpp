@@ -59,7 +59,7 @@ std::string as_lines(const std::set<std::pair<std::string, uint32_t>>& m) {
 TEST(NtxFile, WalkerReadsBuiltAndUpdatedIndexes) {
     TempDir tmp;
     Table t(20000, 5, 3000);
-    const std::string path = tmp.file("w.ntx");
+    const std::string path = tmp / "w.ntx";
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, static_cast<uint32_t>(t.recs.size()), t.reader());
     auto want = t.expected();
     int rc = -1;
@@ -91,7 +91,7 @@ TEST(NtxFile, BuildThroughSortedRunsEqualsBuildInMemory) {
     Table t(30000, 11, 500);
     const uint32_t n = static_cast<uint32_t>(t.recs.size());
     for (bool unique : {false, true}) {
-        const std::string mem = tmp.file("mem.ntx"), runs = tmp.file("runs.ntx");
+        const std::string mem = tmp / "mem.ntx", runs = tmp / "runs.ntx";
         NtxFile::create(mem, "Sifra+dtos(datum)", t.fields, n, t.reader(), unique);
         const size_t saved = rt::dbf::ntx::sort_budget();
         rt::dbf::ntx::sort_budget() = 64 * 1024;  // about 1700 keys a run: 18 runs
@@ -122,7 +122,7 @@ TEST(NtxFile, BuildThroughSortedRunsEqualsBuildInMemory) {
 TEST(NtxFile, DamagedFilesFailCleanly) {
     TempDir tmp;
     Table t(3000, 3, 400);
-    const std::string good = tmp.file("good.ntx");
+    const std::string good = tmp / "good.ntx";
     NtxFile::create(good, "Sifra+dtos(datum)", t.fields, static_cast<uint32_t>(t.recs.size()), t.reader());
     {  // some updates so pages are not all in their built layout
         auto f = NtxFile::open(good, t.fields);
@@ -130,7 +130,7 @@ TEST(NtxFile, DamagedFilesFailCleanly) {
         for (uint32_t r = 1; r <= 150; ++r) f->insert(t.recs[r - 1].substr(1), r);
     }
     const std::string orig = read_all(good);
-    const std::string path = tmp.file("bad.ntx");
+    const std::string path = tmp / "bad.ntx";
     std::mt19937 rng(77);
     int errors = 0, survived = 0;
     for (int round = 0; round < 600; ++round) {
@@ -176,7 +176,7 @@ TEST(NtxFile, DamagedFilesFailCleanly) {
 TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
     TempDir tmp;
     Table t(100, 1, 50);
-    const std::string path = tmp.file("h.ntx");
+    const std::string path = tmp / "h.ntx";
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 100, t.reader());
     std::vector<FieldDef> other{{"NAZIV", 'C', 14, 0, 1}};
     try {
@@ -187,23 +187,23 @@ TEST(NtxFile, HeaderAndExpressionErrorsNameTheFile) {
     }
     std::vector<FieldDef> wider{{"SIFRA", 'C', 8, 0, 1}, {"DATUM", 'D', 8, 0, 9}};
     EXPECT_THROW(NtxFile::open(path, wider), rt::Error);  // key size differs from the header
-    EXPECT_THROW(NtxFile::open(tmp.file("missing.ntx"), t.fields), rt::Error);
+    EXPECT_THROW(NtxFile::open(tmp / "missing.ntx", t.fields), rt::Error);
     // descending and conditional indexes of other engines are refused, not misread
     for (size_t at : {size_t{280}, size_t{282}}) {
         std::string data = read_all(path);
         data[at] = at == 280 ? 1 : 'X';
-        const std::string other = tmp.file("o.ntx");
+        const std::string other = tmp / "o.ntx";
         write_all(other, data);
         EXPECT_THROW(NtxFile::open(other, t.fields), rt::Error) << at;
     }
-    EXPECT_THROW(NtxFile::create(tmp.file("x.ntx"), "Sifra+", t.fields, 100, t.reader()), rt::Error);
+    EXPECT_THROW(NtxFile::create(tmp / "x.ntx", "Sifra+", t.fields, 100, t.reader()), rt::Error);
 }
 
 // Pages freed by another engine keep their old count and keys; only item 0 links the chain.
 TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
     TempDir tmp;
     Table t(6000, 21, 800);
-    const std::string path = tmp.file("f.ntx");
+    const std::string path = tmp / "f.ntx";
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 6000, t.reader());
     auto want = t.expected();
     {
@@ -243,7 +243,7 @@ TEST(NtxFile, ReusesFreePagesLeftByOtherEngines) {
 TEST(NtxFile, RebuildReplacesTheFileWhole) {
     TempDir tmp;
     Table t(5000, 8, 600);
-    const std::string path = tmp.file("r.ntx");
+    const std::string path = tmp / "r.ntx";
     NtxFile::create(path, "Sifra+dtos(datum)", t.fields, 5000, t.reader());
     const std::string before = read_all(path);
     auto old = NtxFile::open(path, t.fields);
