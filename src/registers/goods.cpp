@@ -26,7 +26,7 @@ const std::string PRICE = "9" + BROJ;   // "99999999.99"
 
 struct Article {
     std::string naziv = std::string(40, ' ');
-    GoodsEntryVars v;   // unit, rate, purchase and selling price
+    GoodsEntryVars v{std::string(3, ' ')};   // unit, rate, purchase and selling price
 };
 
 void draw_screen() {

@@ -55,6 +55,8 @@ TEST(Registers, GoodsEnteredChangedAndDeletedWithTheirUnitAndRateRules) {
                      "{PgDn}{dump}7{Enter}{dump}{Space}{dump}20{Enter}80{Enter}120{Enter}{dump}D"
                      // an empty unit gives "KOM"; the reduced rate is accepted
                      "{PgDn}{Enter}hleb{Enter}{Enter}{dump}10{Enter}40{Enter}55{Enter}N"
+                     // any other unit is taken as typed
+                     "{PgDn}{Enter}prevoz{Enter}sat{Enter}20{Enter}0{Enter}1500{Enter}N"
                      // a known code: the options box over the article's values; the change
                      "1{Enter}{dump}{Down}{Enter}{Enter}{Enter}{Enter}{Enter}130{Enter}N"
                      // deletion with the question; "Novi" on a known code changes nothing
@@ -93,13 +95,14 @@ TEST(Registers, GoodsEnteredChangedAndDeletedWithTheirUnitAndRateRules) {
     EXPECT_EQ(cells(r, 9, 14, 33, 6), "     1");
 
     const std::vector<Rec> goods = all_records(inst / "001" / "mdart.dbf");
-    ASSERT_EQ(goods.size(), 2u);
+    ASSERT_EQ(goods.size(), 3u);
     expect_fields(goods[0], {{"SIFRA", "000001"}, {"NAZIV", "MLEKO"}, {"JMERE", "KG"}, {"TARGR", "020"}, {"*", ""}});
     EXPECT_EQ(num(goods[0], "NABCEN"), 80.0);
     EXPECT_EQ(num(goods[0], "PRODCEN"), 130.0);
     expect_fields(goods[1], {{"SIFRA", "000002"}, {"NAZIV", "HLEB"}, {"JMERE", "KOM"}, {"TARGR", "010"}, {"*", "*"}});
     EXPECT_EQ(num(goods[1], "NABCEN"), 40.0);
     EXPECT_EQ(num(goods[1], "PRODCEN"), 55.0);
+    expect_fields(goods[2], {{"SIFRA", "000003"}, {"NAZIV", "PREVOZ"}, {"JMERE", "SAT"}, {"TARGR", "020"}});
     // Copied to the finished products on "D" only.
     const std::vector<Rec> products = records(inst / "001" / "mdpro.dbf");
     ASSERT_EQ(products.size(), 1u);
