@@ -178,8 +178,15 @@ TEST(Registers, PartnersAndObligationsKeepToTheirCodeRanges) {
 
 TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
     Install inst;
-    Result made = go(inst, kCompany + "11{PgDn}{Enter}mleko{Enter}{Enter}20{Enter}80{Enter}120{Enter}N" + kQuit);
-    ASSERT_EQ(made.status, 0) << why(made);
+    // Codes 1, 2 and 4: the first free code is 3, the next after the highest 5.
+    Result made = go(inst, kCompany + "11{PgDn}{Enter}mleko{Enter}{Enter}20{Enter}80{Enter}120{Enter}N"
+                                      "{PgDn}{Enter}jogurt{Enter}{Enter}10{Enter}{Enter}{Enter}N"
+                                      "4{Enter}kefir{Enter}{Enter}10{Enter}{Enter}{Enter}N"
+                                      "{Alt+PgDn}{PgDn}{dump}{Alt+PgDn}{PgDn}{dump}" +
+                                      kQuit);
+    ASSERT_RUN(made, 0, 2);
+    EXPECT_EQ(cells(made, 0, 14, 33, 6), "     3");
+    EXPECT_EQ(cells(made, 1, 14, 33, 6), "     5");
 
     // PgUp on a known code: straight into the change of that article; the line gets the code.
     Options art;
@@ -189,7 +196,7 @@ TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
     expect_cells(c, {{0, 14, 33, "000001"}, {0, 15, 33, "MLEKO"}});
     EXPECT_EQ(c.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\n");
     const std::vector<Rec> goods = records(inst / "001" / "mdart.dbf");
-    ASSERT_EQ(goods.size(), 1u);
+    ASSERT_EQ(goods.size(), 3u);
     EXPECT_EQ(num(goods[0], "PRODCEN"), 150.0);
 
     // A new partner from a document header: the saved code comes back.
