@@ -16,14 +16,6 @@ namespace {
 using namespace torpdv_e2e;
 using Result = torpdv_e2e::Run;
 
-
-// n cells of row r of a dump from column c, as CP437 bytes (blanks past the end of the line).
-std::string at(const Result& r, size_t dump, int row, int col, int n) {
-    std::string s = rt::utf8_to_cp437(r.line(dump, row));
-    s.resize(80, ' ');
-    return s.substr(col, n);
-}
-
 // Company 001 (book-keeping, production) created on an empty register and entered once, which makes
 // its tables; then the goods written straight into "mdart" and its two indexes.
 void prepare(const Install& inst) {
@@ -53,8 +45,7 @@ void prepare(const Install& inst) {
 
 TEST(VatRateChange, TwentyToEighteenWithPricesAndARateOutsideTheTableRefused) {
     Install inst;
-    prepare(inst);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(prepare(inst));
 
     Result r = go(inst,
                   // the company, Servis, "Promeni PDV"
@@ -66,20 +57,12 @@ TEST(VatRateChange, TwentyToEighteenWithPricesAndARateOutsideTheTableRefused) {
                   "{Esc}{Esc}{Esc}D");
     ASSERT_RUN(r, 0, 4);
 
-    // The box with its three inputs.
-    const std::string top = "\xDA" + std::string(40, '\xC4') + "\xBF";
-    EXPECT_EQ(at(r, 0, 19, 10, 42), top) << r.screens[0];
-    EXPECT_EQ(at(r, 0, 20, 12, 19), "Stara stopa PDV   0") << r.screens[0];
-    EXPECT_EQ(at(r, 0, 21, 12, 19), "Nova stopa PDV    0") << r.screens[0];
-    EXPECT_EQ(at(r, 0, 22, 12, 38), "Promeni cenu za procenat promene PDV N") << r.screens[0];
-    EXPECT_EQ(at(r, 0, 23, 10, 1), "\xC0") << r.screens[0];
-
-    EXPECT_NE(r.screens[1].find("Dozvoljene stope PDV su 20, 18, 10, 8, 5 i 0 !"), std::string::npos)
-        << r.screens[1];
-    // After the message the old rate still shows 7 and the new one was never reached.
-    EXPECT_EQ(at(r, 2, 20, 28, 3), "  7") << r.screens[2];
+    // The box with its three inputs; after the refusal the old rate still shows 7.
+    expect_cells(r, {{0, 19, 10, "\xDA" + rep('\xC4', 40) + "\xBF"}, {0, 20, 12, "Stara stopa PDV   0"},
+                     {0, 21, 12, "Nova stopa PDV    0"}, {0, 22, 12, "Promeni cenu za procenat promene PDV N"},
+                     {0, 23, 10, "\xC0"}, {2, 20, 28, "  7"}});
+    EXPECT_NE(r.screens[1].find("Dozvoljene stope PDV su 20, 18, 10, 8, 5 i 0 !"), std::string::npos) << r.screens[1];
     EXPECT_EQ(r.screens[2].find("Dozvoljene"), std::string::npos) << r.screens[2];
-
     EXPECT_NE(r.screens[3].find("Promena stope PDV je zavrsena."), std::string::npos) << r.screens[3];
 
     // Record order: every "020" article is now "018", its price times 1.18 / 1.20.

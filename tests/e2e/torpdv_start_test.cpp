@@ -43,21 +43,13 @@ void expect_messages(const PRun& r, const std::vector<std::string>& texts) {
 // A file or directory in dir whose name matches case-insensitively (the program names what it
 // creates in lower case and finds existing files whatever their case).
 fs::path find_ci(const fs::path& dir, const std::string& name) {
-    auto low = [](std::string s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
     if (fs::exists(dir))
         for (const auto& e : fs::directory_iterator(dir))
-            if (low(e.path().filename().string()) == low(name)) return e.path();
+            if (lower(e.path().filename().string()) == lower(name)) return e.path();
     return {};
 }
-fs::path settings_file(const Install& inst) {
-    fs::path d = find_ci(inst.path, "LocalSet");
-    return d.empty() ? fs::path() : find_ci(d, "TESTPC01.set");
-}
 std::string settings_text(const Install& inst) {
-    fs::path p = settings_file(inst);
+    const fs::path p = find_ci(find_ci(inst.path, "LocalSet"), "TESTPC01.set");
     return p.empty() ? "<no settings file>" : slurp(p);
 }
 int settings_files(const Install& inst) {
