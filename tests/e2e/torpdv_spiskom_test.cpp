@@ -117,18 +117,14 @@ TEST(TorpdvSpiskom, ChooserAndCondensedListInANumberedFile) {
     ASSERT_EQ(r.status, 3) << r.err;
     ASSERT_EQ(r.screens.size(), 8u) << r.err;  // and the screen when the keys run out
 
-    // 0: the chooser's frame, title, key help and the empty layout.
+    // 0: the chooser's frame, title, column heads, key help and the empty layout.
     EXPECT_EQ(row_of(r, 0, 2), "\xC9" + std::string(78, '\xCD') + "\xBB") << show(row_of(r, 0, 2));
     EXPECT_EQ(cells(r, 0, 3, 18, 43), "ODABIR PODATAKA ZA STAMPU SPISKA KOMITENATA");
-    EXPECT_EQ(row_of(r, 0, 4), "\xBA" + std::string(78, '\xCD') + "\xBA") << show(row_of(r, 0, 4));
-    EXPECT_EQ(row_of(r, 0, 19), "\xBA" + std::string(78, '\xCD') + "\xBA");
+    EXPECT_NE(row_of(r, 0, 5).find("Redosled u Zaglavlju"), std::string::npos) << show(row_of(r, 0, 5));
     EXPECT_EQ(row_of(r, 0, 20),
               "\xBA <S>-Stampa spiska    <Enter>-prvi sledeci broj    <0...9>-rucna dodela broja \xBA");
-    EXPECT_EQ(row_of(r, 0, 21), "\xBA" + std::string(78, '\xC4') + "\xBA");
     EXPECT_EQ(row_of(r, 0, 22), "\xBA" + pad(" Duzina Zaglavlja: ZAGLAVLJE NIJE ODABRANO!", 78) + "\xBA");
     EXPECT_EQ(row_of(r, 0, 23), "\xC8" + std::string(78, '\xCD') + "\xBC");
-    EXPECT_NE(row_of(r, 0, 5).find("Podaci za Stampu"), std::string::npos) << show(row_of(r, 0, 5));
-    EXPECT_NE(row_of(r, 0, 5).find("Redosled u Zaglavlju"), std::string::npos);
     // The items, labels in upper case, all at position 0.
     const std::string first = row_of(r, 0, 7);
     EXPECT_EQ(first.substr(1, 20), pad("R.BR", 20)) << show(first);
