@@ -159,6 +159,7 @@ TEST_F(NavTest, IndexesFollowChangesAppendsAndDeletes) {
     a.set_index({dir_ / "items", dir_ / "byname"});
     ASSERT_TRUE(a.seek("000005"));
     EXPECT_THROW(a.put("SIFRA", "000002"), rt::Error) << "shared change without a lock";
+    EXPECT_EQ(a.get_str("SIFRA"), "000005");
     ASSERT_TRUE(a.rlock());
     a.put("SIFRA", "000008");
     a.put("NAZIV", "zzz");

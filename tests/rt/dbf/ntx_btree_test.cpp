@@ -99,7 +99,7 @@ public:
         }
         ASSERT_EQ(r, it->second) << "[" << k << "]";
         ASSERT_EQ(found, it->first.compare(0, len, k) == 0);
-        // a few steps both ways from there
+        // a few steps on from there
         auto jt = it;
         for (int s = 0; s < 3; ++s) {
             ++jt;

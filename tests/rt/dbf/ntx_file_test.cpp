@@ -98,23 +98,14 @@ TEST(NtxFile, BuildThroughSortedRunsEqualsBuildInMemory) {
         NtxFile::create(runs, "Sifra+dtos(datum)", t.fields, n, t.reader(), unique);
         rt::dbf::ntx::sort_budget() = saved;
         EXPECT_EQ(read_all(mem), read_all(runs)) << unique;
+        if (!unique) continue;  // a plain build is read back by the walker test
         auto f = NtxFile::open(runs, t.fields);
         EXPECT_EQ(f->check(), "");
-        size_t count = 0;
-        std::string last;
-        for (uint32_t r = f->first(); r; r = f->next(), ++count) {
-            if (unique) {
-                EXPECT_NE(f->current_key(), last);
-            }
-            last = f->current_key();
-        }
-        if (!unique) {
-            EXPECT_EQ(count, n);
-        } else {
-            std::set<std::string> distinct;
-            for (auto& r : t.recs) distinct.insert(r.substr(1));
-            EXPECT_EQ(count, distinct.size());
-        }
+        std::set<std::string> distinct;
+        for (auto& r : t.recs) distinct.insert(r.substr(1));
+        std::vector<std::string> keys;
+        for (uint32_t r = f->first(); r; r = f->next()) keys.push_back(f->current_key());
+        EXPECT_EQ(keys, std::vector<std::string>(distinct.begin(), distinct.end()));
     }
 }
 
