@@ -77,28 +77,6 @@ Rec setup(const Install& inst) {
     EXPECT_EQ(recs.size(), 1u);
     return recs.empty() ? Rec{} : recs[0];
 }
-// Every record of the setup table as text (the file's bytes also carry the date of the last
-// change, which follows the real clock).
-std::string setup_text(const Install& inst) {
-    std::string out;
-    rt::dbf::WorkArea a;
-    if (!a.open((inst / "set_up.vlt").string())) return "<not opened>";
-    for (a.go_top(); !a.eof(); a.skip()) {
-        for (const auto& f : a.fields()) {
-            const rt::dbf::Value v = a.get(f.name);
-            out += f.name + "=";
-            if (auto* t = std::get_if<std::string>(&v)) out += *t;
-            else if (auto* d = std::get_if<double>(&v)) out += std::to_string(*d);
-            else if (auto* dt = std::get_if<rt::Date>(&v)) out += std::to_string(dt->jd());
-            else out += std::get<bool>(v) ? "T" : "F";
-            out += ";";
-        }
-        out += "\n";
-    }
-    a.close();
-    return out;
-}
-
 // A program that ends on a damaged table: status 1, a message naming the file, no crash report,
 // and the damaged file left as it was.
 void expect_clean_refusal(const PRun& r, const std::string& file_name) {
@@ -185,13 +163,13 @@ TEST(TorpdvStart, FirstStartInAnEmptyDirectory) {
     EXPECT_EQ(row_of(r, 0, 0), "16.Mar.2026, (Poned.)  :: TOR-PDV v1.84.1 (2018) / Komitenti ::" + rep(' ', 10) + "F1=Info");
 
     // Another day, no switch: the date on the title line follows; the setup record is unchanged.
-    const std::string before = setup_text(inst);
+    const std::vector<Rec> before = records(inst / "set_up.vlt");
     Options o;
     o.today = "2026-12-06";
     PRun r2 = go(inst, "{dump}", o);
     ASSERT_EQ(r2.status, 3) << r2.err;
     EXPECT_EQ(cells(r2, 0, 0, 0, 22), "06.Dec.2026, (Nedelja)");
-    EXPECT_EQ(setup_text(inst), before);
+    EXPECT_EQ(records(inst / "set_up.vlt"), before);
 }
 
 // "/?" prints the switches and ends at once, before anything is created. "/B" and "/Z" invert
@@ -499,12 +477,12 @@ TEST(TorpdvStart, ProgramSettingsItemsAskForTheirValues) {
 TEST(TorpdvStart, PrinterSwitchAndSwitchesWithoutEffect) {
     Install inst;
     ASSERT_EQ(go(inst, "").status, 3);
-    const std::string before = setup_text(inst);
+    const std::vector<Rec> before = records(inst / "set_up.vlt");
     for (const char* sw : {"/S", "/M", "/D", "/3", "/d", "/X"}) {
         PRun r = go_arg(inst, sw, "{dump}");
         EXPECT_EQ(r.status, 3) << sw << " " << r.err;
         EXPECT_EQ(cells(r, 0, 3, 36, 7), "OPCIJE:") << sw;
-        EXPECT_EQ(setup_text(inst), before) << sw;
+        EXPECT_EQ(records(inst / "set_up.vlt"), before) << sw;
     }
     const std::string open = "{Down}{Down}{Down}{Enter}";
     PRun r = go_arg(inst, "/wp", open + "{dump}");
