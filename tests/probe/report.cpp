@@ -1,8 +1,6 @@
-// Probe modes of the report output:
-//   report N [THRESHOLD]  a report of N numbered lines for company "001" (page break after the
-//                         threshold row, 61 by default), through the destination question
-//   view FILE             the viewer over a file
-//   split FILE            the split print of a wide file
+// Probe mode of the report output: "report N [THRESHOLD]", a report of N numbered lines for
+// company "001" (page break after the threshold row, 61 by default), through the destination
+// question.
 #include <string>
 #include <vector>
 
@@ -41,13 +39,5 @@ int report(const std::vector<std::string>& args) {
 }
 
 const torprobe::Mode report_mode("report", report);
-const torprobe::Mode view_mode("view", [](const std::vector<std::string>& args) {
-    tor::FDISP(args.at(0), 2, 0, 23, 79, 132);
-    return 0;
-});
-const torprobe::Mode split_mode("split", [](const std::vector<std::string>& args) {
-    tor::A3A4(args.at(0));
-    return 0;
-});
 
 }  // namespace
