@@ -40,7 +40,8 @@ TEST_F(Screen, SayClipsAtTheEdgesAndMovesTheCursor) {
     EXPECT_EQ(CELL(6, 0).attr, 0x9E);
 }
 
-TEST_F(Screen, ClearFillClsAndShadow) {
+// Attributes alone (SET_ATTR) are shown by the shadows of the boxes.
+TEST_F(Screen, ClearFillAndCls) {
     SETCOLOR("W/B");
     FILL(0, 0, 24, 79, 0xDB, 0x09);
     CLEAR_RECT(2, 3, 4, 5);
@@ -54,16 +55,6 @@ TEST_F(Screen, ClearFillClsAndShadow) {
     EXPECT_EQ(CELL(24, 79), (Cell{' ', 0x17}));
     EXPECT_EQ(ROW(), 0);
     EXPECT_EQ(COL(), 0);
-    // A shadow rewrites attributes only.
-    SETCOLOR("W+/B");
-    SAY(5, 5, "text here");
-    SET_ATTR(5, 6, 6, 8, 0x07);
-    EXPECT_EQ(CELL(5, 6), (Cell{'e', 0x07}));
-    EXPECT_EQ(CELL(5, 8), (Cell{'t', 0x07}));
-    EXPECT_EQ(CELL(5, 9).attr, 0x1F);
-    EXPECT_EQ(CELL(5, 5).attr, 0x1F);
-    SET_ATTR(23, 78, 30, 90, 0x70);
-    EXPECT_EQ(CELL(24, 79).attr, 0x70);
 }
 
 TEST_F(Screen, BoxFramesAndFill) {
