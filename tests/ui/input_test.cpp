@@ -21,12 +21,9 @@ TEST_F(Prompt, TypedTextComesBackInUpperCase) {
     EXPECT_EQ(GETUGET(7, 33, 20, " beog "), "BEOGRAD");  // the trimmed old text is continued
 
     // "+" opens the calculator over the prompt and closes it again; the text goes on.
-    register_ui_hotkeys();
     start("ab+{Esc}c{Enter}");
     EXPECT_EQ(GETUGET(7, 33, 20, "x"), "XABC");
     EXPECT_EQ(cells(7, 34, 5), "XABC_");
-    rt::SETKEY(rt::K::PLUS, {});
-    rt::SETKEY(rt::K::ALT_D, {});
 }
 
 TEST_F(Prompt, BackspaceNeverLeavesTheFieldAndAFullFieldEndsIt) {
