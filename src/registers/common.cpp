@@ -32,6 +32,12 @@ double propose_code(int width, double from, double to, bool first_free) {
     return expected <= to ? expected : 0;
 }
 
+bool lock_code_record(const std::string& code) {
+    rt::dbf::WorkArea& a = rt::dbf::current();
+    if (!a.seek(code) && ADD_REC_KEY(code, [&] { a.put("SIFRA", code); }, 0) == KeyedAdd::FAILED) return false;
+    return REC_LOCK(0);
+}
+
 int MOGUCNOSTI(int top) {
     const rt::ScreenImage screen = rt::SAVESCREEN();
     BOXSHAD(top, 33, top + 7, 46, "double");

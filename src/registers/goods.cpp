@@ -81,19 +81,8 @@ bool edit(Article& r) {
     return rt::LASTKEY() != rt::K::ESC;
 }
 
-// The record of the code, appended when no workstation has stored it yet (the check and the append
-// under one lock), then locked. False when a lock was not obtained: nothing is stored.
-bool lock_record_of(const std::string& sifra) {
-    rt::dbf::WorkArea& a = rt::dbf::current();
-    if (!a.seek(sifra)) {
-        const KeyedAdd added = ADD_REC_KEY(sifra, [&] { a.put("SIFRA", sifra); }, 0);
-        if (added == KeyedAdd::FAILED) return false;
-    }
-    return REC_LOCK(0);
-}
-
 void store(const std::string& sifra, const Article& r) {
-    if (!lock_record_of(sifra)) return;
+    if (!lock_code_record(sifra)) return;
     rt::dbf::WorkArea& a = rt::dbf::current();
     a.put("SIFRA", sifra);
     a.put("NAZIV", r.naziv);
@@ -112,7 +101,7 @@ void copy_to_products(const std::string& sifra, const Article& r) {
     const int goods = rt::dbf::current_number();
     rt::dbf::select_free();
     if (open_table("mdpro")) {
-        if (lock_record_of(sifra)) {
+        if (lock_code_record(sifra)) {
             rt::dbf::WorkArea& p = rt::dbf::current();
             p.put("SIFRA", sifra);
             p.put("NAZIV", r.naziv);

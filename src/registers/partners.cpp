@@ -117,12 +117,9 @@ bool edit(bool partners, Partner& p) {
     return rt::LASTKEY() != rt::K::ESC;
 }
 
-// The record of the code, appended when no workstation has stored it yet, then stored under its
-// lock. Nothing is stored without the lock.
 void store(const std::string& sifra, const Partner& p) {
+    if (!lock_code_record(sifra)) return;
     rt::dbf::WorkArea& a = rt::dbf::current();
-    if (!a.seek(sifra) && ADD_REC_KEY(sifra, [&] { a.put("SIFRA", sifra); }, 0) == KeyedAdd::FAILED) return;
-    if (!REC_LOCK(0)) return;
     a.put("SIFRA", sifra);
     a.put("NAZIV", p.naziv);
     a.put("NAZIV2", p.naziv2);

@@ -34,6 +34,10 @@ bool PEPDV_DN(const std::string& WPEPDV);
 // applied), as a number: with first_free the smallest code of from..to not present (0 when none
 // is free), otherwise the highest code present + 1, or from when there is none.
 double propose_code(int width, double from, double to, bool first_free);
+// The record of the code in the current work area, appended when no workstation has stored it yet
+// (the check and the append under one lock, so two workstations saving the same new code make one
+// record), then locked. False when a lock was not obtained: nothing is stored.
+bool lock_code_record(const std::string& code);
 // The options box of a found code with its top row at top: 0 Esc, 1 "Novi", 2 "Izmena",
 // 3 "Brisanje". The screen under it is given back.
 int MOGUCNOSTI(int top);

@@ -34,9 +34,7 @@ TEST_F(NewCodes, FourWorkstationsSavingTheSameCodesStoreEachOnce) {
                 const std::string code = rt::STRZERO(i, 6);
                 const bool known = a.seek(code);
                 std::this_thread::sleep_for(std::chrono::microseconds(300));
-                if (!known && ADD_REC_KEY(code, [&] { a.put("SIFRA", code); }, 0) == KeyedAdd::FAILED)
-                    return false;
-                if (!REC_LOCK(0)) return false;
+                if (known ? !REC_LOCK(0) : !lock_code_record(code)) return false;
                 a.put("NAZIV", "RADNA STANICA " + std::to_string(p));
                 a.commit();
                 a.unlock();
