@@ -171,16 +171,10 @@ TEST(TorpdvCompany, OwnerScreenChecksThePersonalNumber) {
     PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}" +
                           kOwnerRest + "{dump}");
     ASSERT_RUN_GE(r, 3, 3);
-    // 0: the owner screen: double frame on rows 14-24 with its title and labels.
-    const std::string title = " Podaci o Vlasniku: ";
-    const int tcol = 39 - static_cast<int>(title.size()) / 2;
-    EXPECT_EQ(row_of(r, 0, 14), "\xC9" + rep('\xCD', tcol - 1) + title + rep('\xCD', 78 - tcol - static_cast<int>(title.size()) + 1) + "\xBB")
+    // 0: the owner screen: double frame on rows 14-24 with its title, the stored first name shown.
+    EXPECT_EQ(row_of(r, 0, 14), "\xC9" + rep('\xCD', 28) + " Podaci o Vlasniku: " + rep('\xCD', 30) + "\xBB")
         << show(row_of(r, 0, 14));
-    const std::string ime = "Ime................................................................:";
-    EXPECT_EQ(cells(r, 0, 15, 0, 1 + static_cast<int>(ime.size())), "\xBA" + ime) << show(row_of(r, 0, 15));
-    EXPECT_EQ(cells(r, 0, 15, 69, 5), "Petar") << show(row_of(r, 0, 15));
-    EXPECT_EQ(cells(r, 0, 18, 0, 66), "\xBA" + std::string("JMBG............................................................:"))
-        << show(row_of(r, 0, 18));
+    EXPECT_EQ(cells(r, 0, 15, 0, 74), "\xBAIme" + rep('.', 64) + ":Petar") << show(row_of(r, 0, 15));
     EXPECT_EQ(cells(r, 0, 22, 0, 79),
               "\xBA" + std::string("Ulica.........:                     broj     slovo   sprat    stan     slovo ") + " ")
         << show(row_of(r, 0, 22));
@@ -222,14 +216,9 @@ TEST(TorpdvCompany, BusinessScreenChecksTheTaxNumber) {
         "{dump}{Enter}{dump}";
     PRun r = go(inst, script);
     ASSERT_RUN_GE(r, 3, 4);
-    const std::string title = " Podaci o Radnji: ";
-    const int tcol = 39 - static_cast<int>(title.size()) / 2;
-    EXPECT_EQ(row_of(r, 0, 0), "\xC9" + rep('\xCD', tcol - 1) + title + rep('\xCD', 79 - tcol - static_cast<int>(title.size())) + "\xBB")
-        << show(row_of(r, 0, 0));
+    EXPECT_EQ(row_of(r, 0, 0), "\xC9" + rep('\xCD', 29) + " Podaci o Radnji: " + rep('\xCD', 31) + "\xBB") << show(row_of(r, 0, 0));
     EXPECT_EQ(cells(r, 0, 13, 0, 70), "\xBA" + std::string("Poreski Identifikacioni Broj - PIB..................................:"))
         << show(row_of(r, 0, 13));
-    EXPECT_EQ(cells(r, 0, 16, 0, 69), "\xBA" + std::string("Broj Potvrde o Evidenciji PDV (Obrazac PEPDV)...:          Datum...:"))
-        << show(row_of(r, 0, 16));
     // 1: the refused tax number stays in its field; the taxpayer code is still empty.
     expect_cells(r, {{1, 13, 70, "101234568"}, {1, 14, 70, rep(' ', 7)}, {1, 1, 29, "PRVA RADNJA PETAR PETROVIC PR"}});
 
