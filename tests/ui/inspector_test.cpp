@@ -1,7 +1,5 @@
 // The table inspector: it looks at the interrupted screen's work areas, edits records in place
 // under a table lock, shows an area's structure, and puts every pointer and the selection back.
-#include <fstream>
-
 #include "ui_fixture.h"
 
 namespace tor::test {

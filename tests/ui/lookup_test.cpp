@@ -1,8 +1,5 @@
 // The lookup list of the code fields: what it shows, where the bar goes at the ends of the table,
 // the name search, the filter and order it leaves on the table, the Ctrl+Enter mark, the print.
-#include <fstream>
-#include <sstream>
-
 #include "company/company.h"
 #include "report/report.h"
 #include "rt/input/get.h"
