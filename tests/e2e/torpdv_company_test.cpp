@@ -47,10 +47,6 @@ fs::path settings_file(const Install& inst) {
     return inst / "localset" / "testpc01.set";
 }
 
-// Owner screen fields after the personal number, left with Enter: identity card, municipality,
-// place, street, number, letter, floor, flat, letter, area code, telephone.
-const std::string kOwnerRest = "123456789{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}";
-
 }  // namespace
 
 // An empty register opens the profile menu by itself; "1.Osnovni Podaci" with code 1 creates
@@ -169,7 +165,9 @@ TEST(TorpdvCompany, OwnerScreenChecksThePersonalNumber) {
     Install inst;
     ASSERT_EQ(go(inst, kNew001).status, 3);
     PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}" +
-                          kOwnerRest + "{dump}");
+                          // identity card; municipality, place, street, number, letter, floor, flat,
+                          // letter, area code, telephone left empty
+                          "123456789{Enter}" + keys("{Enter}", 10) + "{dump}");
     ASSERT_RUN_GE(r, 3, 3);
     // 0: the owner screen: double frame on rows 14-24 with its title, the stored first name shown.
     EXPECT_EQ(row_of(r, 0, 14), "\xC9" + rep('\xCD', 28) + " Podaci o Vlasniku: " + rep('\xCD', 30) + "\xBB")
