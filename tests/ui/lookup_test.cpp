@@ -121,8 +121,8 @@ TEST_F(Lookup, ExpenditureSearchKeepsOutRecordsWithoutAKind) {
 
 TEST_F(Lookup, AMarkFromOutsideAFieldAndAKindWithoutAListPickNothing) {
     goods();
-    // A mark left over from outside any field (a menu) is gone once a field is entered.
-    PRESED_CENT = true;
+    // Ctrl+Enter outside any field (in a menu): the mark is gone once a field is entered.
+    MY_CTRL_ENTER();
     EXPECT_EQ(pick("ART", "7{Enter}{Esc}{Enter}"), 7);
 
     // A kind without a list.
