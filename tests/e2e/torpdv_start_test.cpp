@@ -227,8 +227,8 @@ TEST(TorpdvStart, MarginSwitchAsksOnTheBottomRow) {
     EXPECT_EQ(std::get<double>(setup(inst)["RUC"]), 7.5);
 }
 
-// A processing date other than today: the message after the company choice waits for the user,
-// and the program-settings screen shows that date.
+// A processing date other than today: the message after the company choice waits for the user;
+// today's date gives none.
 TEST(TorpdvStart, ProcessingDateOfAnotherDayIsAnnounced) {
     Install inst;
     ASSERT_EQ(go(inst, kNew001).status, 3);
