@@ -1,15 +1,8 @@
 // rtdemo driven end to end: headless through key scripts, and in tmux on a real terminal.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "torpdv_harness.h"
 
@@ -71,43 +64,19 @@ TEST(Rtdemo, PasteAndCtrlEnterThroughHotKeys) {
 
 // ---- the same screen on a real terminal ----
 
-// The month list as the headless run dumps it, shown by rtdemo in a tmux window of 80 x 25 (a
-// server of its own, without the user's configuration).
 TEST(RtdemoTerminal, ShowsTheSameScreenAsHeadless) {
-    if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
-    TempDir dir;
-    const std::string session = "rtdemo" + std::to_string(getpid()) + "_" + std::to_string(std::time(nullptr));
-    const std::string tmux = "tmux -L " + session + " -f /dev/null ";
-    ASSERT_EQ(std::system((tmux + "new-session -d -x 80 -y 25 -s " + session + " \"cd '" + dir.path.string() +
-                           "' && env -u TORPDV_KEYS ASAN_OPTIONS=detect_leaks=0 LANG=C.UTF-8 '" + kDemo + "'\"")
-                              .c_str()),
-              0);
-    auto send = [&](const std::string& keys) {
-        std::system((tmux + "send-keys -t " + session + " " + keys).c_str());
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    };
-    // The 25 rows of the pane, trailing blanks cut.
-    auto capture = [&] {
-        const fs::path file = dir / "pane.txt";
-        std::system((tmux + "capture-pane -p -t " + session + " > '" + file.string() + "' 2>/dev/null").c_str());
-        std::vector<std::string> rows = split_lines(slurp(file));
-        rows.resize(25);
-        std::string out;
-        for (const std::string& l : rows) out += rstrip(l) + "\n";
-        return out;
-    };
+    if (!torpdv_e2e::have_tmux()) GTEST_SKIP() << "tmux is not installed";
     const auto headless = run_demo("{Right}{Enter}{Down}{Down}{dump}{Esc}3");
     ASSERT_EQ(headless.screens.size(), 1u);
-    const std::string& want = headless.screens[0];
-    std::string screen;
-    for (int i = 0; i < 100 && screen.find("1.Unos") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        screen = capture();
-    }
-    send("Right Enter Down Down");
-    for (int i = 0; i < 100 && (screen = capture()) != want; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    send("Escape");
-    send("3");
-    std::system((tmux + "kill-server 2>/dev/null").c_str());
-    EXPECT_EQ(screen, want);
+    TempDir dir;
+    torpdv_e2e::Pane pane(dir, kDemo);
+    ASSERT_TRUE(pane.started());
+    std::string s;
+    ASSERT_TRUE(pane.wait_for("1.Unos", &s)) << s;
+    pane.send("Right Enter Down Down");
+    EXPECT_TRUE(pane.watch([&](const std::string& now) { return now == headless.screens[0]; }, 10, &s))
+        << s << "\n" << headless.screens[0];
+    pane.send("Escape");
+    pane.type("3");
+    EXPECT_EQ(pane.wait_exit(), 0);
 }

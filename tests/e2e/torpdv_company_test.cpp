@@ -164,7 +164,7 @@ TEST(TorpdvCompany, EnteringCreatesEveryTableAndIndex) {
 TEST(TorpdvCompany, OwnerScreenChecksThePersonalNumber) {
     Install inst;
     ASSERT_EQ(go(inst, kNew001).status, 3);
-    PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}" +
+    PRun r = go(inst, "{Ins}{Down}{Enter}{dump}{Enter}Marko{Enter}{Enter}1505980710148{Enter}{dump}{Home}1505980710147{Enter}"
                           // identity card; municipality, place, street, number, letter, floor, flat,
                           // letter, area code, telephone left empty
                           "123456789{Enter}" + keys("{Enter}", 10) + "{dump}");

@@ -4,18 +4,13 @@
 // index rebuild shows its progress while it works.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "torpdv_harness.h"
@@ -25,89 +20,10 @@ namespace {
 namespace fs = std::filesystem;
 using torpdv_e2e::at;
 using torpdv_e2e::cp437;
+using torpdv_e2e::have_tmux;
 using torpdv_e2e::Install;
-using torpdv_e2e::kBinary;
-using torpdv_e2e::rstrip;
+using torpdv_e2e::Pane;
 using torpdv_e2e::slurp;
-using torpdv_e2e::split_lines;
-
-bool have_tmux() { return std::system("command -v tmux >/dev/null 2>&1") == 0; }
-
-// A tmux server of its own (-L) without the user's configuration (-f /dev/null).
-class Pane {
-public:
-    explicit Pane(const Install& dir) : dir_(dir) {
-        name_ = "torpdv" + std::to_string(getpid()) + "_" + std::to_string(std::time(nullptr));
-        std::string cmd = "cd '" + dir.path.string() + "' && env -u TORPDV_KEYS -u TORPDV_SCREEN TORPDV_PCID=TESTPC01" +
-                          " ASAN_OPTIONS=detect_leaks=0 LANG=C.UTF-8 '" + kBinary + "'; echo \\$? > rc.txt";
-        started_ = sh(tmux() + "new-session -d -x 80 -y 25 -s " + name_ + " \"" + cmd + "\"") == 0;
-    }
-    ~Pane() { sh(tmux() + "kill-server >/dev/null 2>&1"); }
-    bool started() const { return started_; }
-
-    // Types keys (tmux key names), then gives the program a moment (Esc is told apart from the
-    // start of an escape sequence only after a short delay).
-    void send(const std::string& keys) {
-        sh(tmux() + "send-keys -t " + name_ + " " + keys);
-        std::this_thread::sleep_for(std::chrono::milliseconds(keys == "Escape" ? 200 : 100));
-    }
-    void type(const std::string& text) {
-        sh(tmux() + "send-keys -l -t " + name_ + " '" + text + "'");
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-
-    // The 25 rows of the pane; with_escapes: SGR sequences kept.
-    std::vector<std::string> capture(bool with_escapes = false) {
-        fs::path f = dir_.path / "pane.txt";
-        sh(tmux() + "capture-pane -p " + (with_escapes ? "-e -N " : "") + "-t " + name_ + " > '" + f.string() + "' 2>/dev/null");
-        std::vector<std::string> ls = split_lines(slurp(f));
-        ls.resize(25);
-        return ls;
-    }
-    std::string text() {
-        std::string s;
-        for (const std::string& l : capture()) s += rstrip(l) + "\n";
-        return s;
-    }
-    // Captures as fast as it can until the screen satisfies ok; false after `secs` seconds.
-    template <class Ok>
-    bool watch(Ok ok, double secs, std::string* screen) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(secs);
-        while (std::chrono::steady_clock::now() < end) {
-            *screen = text();
-            if (ok(*screen)) return true;
-        }
-        return false;
-    }
-    // Waits until the pane shows the text; false after a few seconds.
-    bool wait_for(const std::string& what, std::string* screen = nullptr) {
-        for (int i = 0; i < 100; ++i) {
-            std::string s = text();
-            if (screen) *screen = s;
-            if (s.find(what) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
-    // Waits until the program has ended; its exit status, or -1.
-    int wait_exit() {
-        for (int i = 0; i < 100; ++i) {
-            if (fs::exists(dir_.path / "rc.txt")) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                return std::atoi(slurp(dir_.path / "rc.txt").c_str());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return -1;
-    }
-
-private:
-    static int sh(const std::string& c) { return std::system(c.c_str()); }
-    std::string tmux() const { return "tmux -L " + name_ + " -f /dev/null "; }
-    const Install& dir_;
-    std::string name_;
-    bool started_ = false;
-};
 
 // Colours of a capture with escapes, per row and cell: ANSI colour numbers 0-15 (4 blue, 1 red;
 // the terminal's default counts as light grey on black, bold as bright). The capture only names
