@@ -18,7 +18,9 @@ double propose_code(int width, double from, double to, bool first_free) {
     rt::dbf::WorkArea& a = rt::dbf::current();
     if (!first_free) {
         a.go_bottom();
-        return a.eof() ? from : rt::VAL(a.get_str("SIFRA")) + 1;
+        const double next = a.eof() ? from : rt::VAL(a.get_str("SIFRA")) + 1;
+        if (next <= to) return next;
+        // Past the last code of the range (it would not fit the code): the first free one instead.
     }
     // The codes in index order from the first of the range: the first one missing is free.
     double expected = from;
@@ -30,6 +32,11 @@ double propose_code(int width, double from, double to, bool first_free) {
         ++expected;
     }
     return expected <= to ? expected : 0;
+}
+
+void propose(double& code, double proposal) {
+    if (proposal == 0) PORUKA("Nema slobodne sifre u registru !", 0);
+    else code = proposal;
 }
 
 bool lock_code_record(const std::string& code) {
@@ -64,23 +71,29 @@ void with_register_table(const std::string& table, std::string_view busy, const 
     const std::string colour = rt::SETCOLOR();
     const int caller = rt::dbf::current_number();
     const bool opened_here = !rt::dbf::alias_used(table);
-    bool open = true;
     if (opened_here) {
         rt::dbf::select_free();
-        open = open_table(table);
-        if (!open) {
-            rt::dbf::current().close();
+        if (open_table(table)) {
+            body();
+            rt::dbf::select(table);
+        } else {
             PORUKA(busy, 2);
         }
+        rt::dbf::current().close();
     } else {
+        // The document's own work area: the screen works in code order under its own filter, and
+        // the document gets its order and filter back.
         rt::dbf::select(table);
-    }
-    if (open) {
+        rt::dbf::WorkArea& a = rt::dbf::current();
+        const int order = a.order();
+        const std::function<bool()> filter = a.filter();
+        const std::string filter_text = a.filter_text();
+        a.set_order(1);
         body();
-        if (opened_here) {
-            rt::dbf::select(table);
-            rt::dbf::current().close();
-        }
+        rt::dbf::select(table);
+        a.set_order(order);
+        if (filter) a.set_filter(filter, filter_text);
+        else a.clear_filter();
     }
     rt::dbf::select(caller);
     rt::RESTSCREEN(screen);

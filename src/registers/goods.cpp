@@ -81,8 +81,8 @@ bool edit(Article& r) {
     return rt::LASTKEY() != rt::K::ESC;
 }
 
-void store(const std::string& sifra, const Article& r) {
-    if (!lock_code_record(sifra)) return;
+bool store(const std::string& sifra, const Article& r) {
+    if (!lock_code_record(sifra)) return false;
     rt::dbf::WorkArea& a = rt::dbf::current();
     a.put("SIFRA", sifra);
     a.put("NAZIV", r.naziv);
@@ -92,6 +92,7 @@ void store(const std::string& sifra, const Article& r) {
     a.put("NABCEN", r.v.WNABCEN);
     a.commit();
     a.unlock();
+    return true;
 }
 
 // Producing, catering and craft companies: the article can go into the finished-products register.
@@ -126,7 +127,7 @@ void goods_loop(double& code, bool one) {
         const int key = rt::LASTKEY();
         if (key == rt::K::ESC) return;
         if (key == rt::K::PGDN) {
-            code = propose_code(6, 1, 999999, PSLSIFRA);
+            propose(code, propose_code(6, 1, 999999, PSLSIFRA));
             continue;
         }
         if (code == 0) return;
@@ -142,7 +143,10 @@ void goods_loop(double& code, bool one) {
             if (choice != 2) continue;
         }
         if (!edit(r)) continue;
-        store(sifra, r);
+        if (!store(sifra, r)) {
+            PORUKA(NOT_SAVED, 2);
+            continue;
+        }
         copy_to_products(sifra, r);
         if (one) {
             code = rt::VAL(sifra);

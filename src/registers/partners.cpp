@@ -117,8 +117,8 @@ bool edit(bool partners, Partner& p) {
     return rt::LASTKEY() != rt::K::ESC;
 }
 
-void store(const std::string& sifra, const Partner& p) {
-    if (!lock_code_record(sifra)) return;
+bool store(const std::string& sifra, const Partner& p) {
+    if (!lock_code_record(sifra)) return false;
     rt::dbf::WorkArea& a = rt::dbf::current();
     a.put("SIFRA", sifra);
     a.put("NAZIV", p.naziv);
@@ -134,6 +134,7 @@ void store(const std::string& sifra, const Partner& p) {
     a.put("TEL", p.tel);
     a.commit();
     a.unlock();
+    return true;
 }
 
 void partner_loop(double& code, bool one) {
@@ -152,7 +153,7 @@ void partner_loop(double& code, bool one) {
         if (key == rt::K::ESC) return;
         if (key == rt::K::PGDN) {
             // An empty obligation register starts at its first code, not at 0001.
-            code = partners ? propose_code(4, 1, 8999, PSLSIFRA) : propose_code(4, 9001, 9999, PSLSIFRA);
+            propose(code, partners ? propose_code(4, 1, 8999, PSLSIFRA) : propose_code(4, 9001, 9999, PSLSIFRA));
             continue;
         }
         if (code == 0) return;
@@ -176,7 +177,10 @@ void partner_loop(double& code, bool one) {
             if (choice != 2) continue;
         }
         if (!edit(partners, p)) continue;
-        store(sifra, p);
+        if (!store(sifra, p)) {
+            PORUKA(NOT_SAVED, 2);
+            continue;
+        }
         if (one) {
             code = rt::VAL(sifra);
             return;

@@ -20,7 +20,7 @@ void ARTIKLI(double& WSIFRA);
 
 // ---- partners and obligations ("mddob"), switched by PART_OB ----
 // Partners have codes 1-8999, obligations 9001-9999. While the screen is open the table shows only
-// the register being worked on.
+// the register being worked on (a document's own work area gets its filter back afterwards).
 void PARTNERI();
 // For one record from a document (the table open under "mddob", or opened here): returns the
 // saved code in WSIFRA.
@@ -31,9 +31,15 @@ bool PEPDV_DN(const std::string& WPEPDV);
 
 // ---- shared by the registers ----
 // The code PgDn proposes in the current work area (controlling index on the code, filter
-// applied), as a number: with first_free the smallest code of from..to not present (0 when none
-// is free), otherwise the highest code present + 1, or from when there is none.
+// applied), as a number: the highest code present + 1 (from when there is none), or with
+// first_free, or when the next code would lie past to, the smallest code of from..to not present.
+// 0 when every code of the range is taken.
 double propose_code(int width, double from, double to, bool first_free);
+// Puts a proposal into the code; 0 (every code taken): "Nema slobodne sifre u registru !" and the
+// code stays.
+void propose(double& code, double proposal);
+// What the registers say when a record could not be locked for saving.
+inline const char* const NOT_SAVED = "Podaci nisu upisani: zapis je zauzet na drugoj radnoj stanici !";
 // The record of the code in the current work area, appended when no workstation has stored it yet
 // (the check and the append under one lock, so two workstations saving the same new code make one
 // record), then locked. False when a lock was not obtained: nothing is stored.
@@ -43,9 +49,10 @@ bool lock_code_record(const std::string& code);
 int MOGUCNOSTI(int top);
 // "Sigurno Brisete (D/N)?"; on D the current record is marked deleted under a table lock.
 void delete_asked();
-// Runs body with the register table selected: the caller's work area of that name when it is open,
-// otherwise the table opened here (with its indexes) and closed afterwards. The caller's screen,
-// colour and work area come back. A table that cannot be opened: busy shown, body not run.
+// Runs body with the register table selected: the caller's work area of that name when it is open
+// (in code order while body runs; its order and filter come back afterwards), otherwise the table
+// opened here (with its indexes) and closed afterwards. The caller's screen, colour and work area
+// come back. A table that cannot be opened: busy shown, body not run.
 void with_register_table(const std::string& table, std::string_view busy, const std::function<void()>& body);
 
 }  // namespace tor

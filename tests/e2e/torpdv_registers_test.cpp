@@ -60,7 +60,9 @@ TEST(Registers, GoodsEnteredChangedAndDeletedWithTheirUnitAndRateRules) {
                      // a known code: the options box over the article's values; the change
                      "1{Enter}{dump}{Down}{Enter}{Enter}{Enter}{Enter}{Enter}130{Enter}N"
                      // deletion with the question; "Novi" on a known code changes nothing
-                     "2{Enter}{End}{Enter}{dump}D1{Enter}{Enter}{dump}" +
+                     "2{Enter}{End}{Enter}{dump}D1{Enter}{Enter}{dump}"
+                     // Esc in the new article's fields stores nothing
+                     "8{Enter}kafa{Esc}" +
                      kQuit);
     ASSERT_RUN(r, 0, 10);
     expect_cells(r, {{0, 13, 15, "\xDA" + rep('\xC4', 58) + "\xBF"},
@@ -170,10 +172,26 @@ TEST(Registers, PartnersAndObligationsKeepToTheirCodeRanges) {
     expect_fields(recs[3], {{"SIFRA", "0002"}, {"NAZIV", "SELJAK"}, {"PIB", ""}, {"PEPDV", ""}, {"*", "*"}});
     expect_fields(recs[4], {{"SIFRA", "0003"}, {"NAZIV", "KUPAC DOO"}, {"MESTO", "NOVI SAD"}, {"PEPDV", "987654321"}});
 
-    // The obligation lookup lists obligations only.
-    Result o = go(inst, "{Enter}13{Ctrl+Enter}{dump}{Esc}" + kQuit);
-    ASSERT_RUN(o, 0, 1);
-    expect_cells(o, {{0, 5, 9, "9001   PORESKA UPRAVA"}, {0, 6, 9, "9002   PIO FOND"}, {0, 7, 9, "    "}});
+    // An address written into an obligation from outside the screen.
+    {
+        rt::dbf::WorkArea a;
+        ASSERT_TRUE(a.open((inst / "001" / "mddob.dbf").string(), "", true));
+        a.go_to(1);
+        a.put("MESTO", "BEOGRAD");
+        a.close();
+    }
+    // The obligation lookup lists obligations only; after 9999 the proposal is the first free code;
+    // a changed obligation keeps the address it had.
+    Result o = go(inst, "{Enter}13{Ctrl+Enter}{dump}{Esc}9999{Enter}zadnja{Enter}{Enter}{PgDn}{dump}"
+                        "9001{Enter}{Down}{Enter}poreska sluzba{Enter}{Enter}" +
+                            kQuit);
+    ASSERT_RUN(o, 0, 2);
+    expect_cells(o, {{0, 5, 9, "9001   PORESKA UPRAVA"}, {0, 6, 9, "9002   PIO FOND"}, {0, 7, 9, "    "},
+                     {1, 13, 34, "9003"}});
+    const std::vector<Rec> after = records(inst / "001" / "mddob.dbf");
+    ASSERT_EQ(after.size(), 5u);
+    expect_fields(after[0], {{"SIFRA", "9001"}, {"NAZIV", "PORESKA SLUZBA"}, {"ZIRO", "840-711111843-22"}, {"MESTO", "BEOGRAD"}});
+    expect_fields(after[4], {{"SIFRA", "9999"}, {"NAZIV", "ZADNJA"}});
 }
 
 TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
@@ -194,7 +212,7 @@ TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
     Result c = run(inst, "1{PgUp}{dump}{Enter}{Enter}{Enter}{Enter}150{Enter}N", art);
     ASSERT_RUN(c, 0, 1);
     expect_cells(c, {{0, 14, 33, "000001"}, {0, 15, 33, "MLEKO"}});
-    EXPECT_EQ(c.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\n");
+    EXPECT_EQ(c.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\nFILTER=\n");
     const std::vector<Rec> goods = records(inst / "001" / "mdart.dbf");
     ASSERT_EQ(goods.size(), 3u);
     EXPECT_EQ(num(goods[0], "PRODCEN"), 150.0);
@@ -204,10 +222,18 @@ TEST(Registers, DocumentLineOpensTheRegisterForOneRecordAndGetsTheCodeBack) {
     par.binary = "torprobe item_line PAR";
     Result p = run(inst, "{Enter}{PgDn}" + partner("novi kupac", "Ulica 1", "nis", "", "") + "", par);
     ASSERT_EQ(p.status, 0) << why(p);
-    EXPECT_EQ(p.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\n");
+    EXPECT_EQ(p.out, "WSIFRA=1\nSELECTED=KALK\nREGISTER_OPEN=1\nFILTER=\n");
+    // A new obligation: its code comes back, and the document's table is left without the
+    // obligation screen's filter.
+    Options oba;
+    oba.binary = "torprobe item_line OBA";
+    Result b = run(inst, "{Enter}{PgDn}{Enter}porez{Enter}{Enter}", oba);
+    ASSERT_EQ(b.status, 0) << why(b);
+    EXPECT_EQ(b.out, "WSIFRA=9001\nSELECTED=KALK\nREGISTER_OPEN=1\nFILTER=\n");
     const std::vector<Rec> partners = records(inst / "001" / "mddob.dbf");
-    ASSERT_EQ(partners.size(), 1u);
+    ASSERT_EQ(partners.size(), 2u);
     expect_fields(partners[0], {{"SIFRA", "0001"}, {"NAZIV", "NOVI KUPAC"}, {"MESTO", "NIS"}});
+    expect_fields(partners[1], {{"SIFRA", "9001"}, {"NAZIV", "POREZ"}});
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // the register runs for that one record, as a document calls it for a new or changed article or
 // partner; then the code it returned goes to stdout:
 //   WSIFRA=3
-//   SELECTED=mdart            (the work area selected afterwards: the line's own)
+//   SELECTED=KALK             (the work area selected afterwards: the line's own)
+//   REGISTER_OPEN=1           (the register's work area is still open)
+//   FILTER=                   (the filter the register's work area is left with)
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -42,6 +44,7 @@ int item_line(const std::vector<std::string>& args) {
     std::printf("WSIFRA=%g\n", wsifra);
     std::printf("SELECTED=%s\n", rt::dbf::current().alias().c_str());
     std::printf("REGISTER_OPEN=%d\n", rt::dbf::alias_used(register_alias) ? 1 : 0);
+    std::printf("FILTER=%s\n", rt::dbf::area(register_alias).filter_text().c_str());
     return 0;
 }
 

@@ -1098,6 +1098,7 @@ void WorkArea::clear_filter() {
 }
 
 const std::string& WorkArea::filter_text() const { return impl_->filter_text; }
+const std::function<bool()>& WorkArea::filter() const { return impl_->filter; }
 
 void WorkArea::set_relation(const std::string& child_alias, std::function<std::string()> key, std::string text) {
     impl_->relations.push_back({upper(child_alias), std::move(key), std::move(text)});

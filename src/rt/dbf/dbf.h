@@ -124,6 +124,7 @@ public:
     void set_filter(std::function<bool()> cond, std::string text = "");
     void clear_filter();
     const std::string& filter_text() const;
+    const std::function<bool()>& filter() const;   // the condition (empty without a filter)
     // SET RELATION TO key INTO child: after every move here the child seeks key().
     void set_relation(const std::string& child_alias, std::function<std::string()> key, std::string text = "");
     void clear_relations();
