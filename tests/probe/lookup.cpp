@@ -1,5 +1,6 @@
-// torprobe lookup KIND [zaliha]: a small entry screen with a name field and a code field whose
-// validation is the lookup list of KIND, over registers and documents filled with a few records.
+// torprobe lookup KIND: a small entry screen with a name field and a code field whose validation is
+// the lookup list of KIND (the kinds of the document screens: PAR_0, RAS, ZAD), over partners,
+// obligations and expenditures filled with a few records.
 // After the input the code, the last key and the state of the kind's table go to stdout:
 //   WSIFRA=3
 //   LASTKEY=13
@@ -44,15 +45,6 @@ void fill(const std::string& table, std::vector<Row> rows) {
 }
 
 void fill_tables() {
-    fill("mdart", {
-        {{"SIFRA", "000001"}, {"NAZIV", "BRASNO T-500"}, {"JMERE", "KG"}, {"PRODCEN", 45.5}, {"POPKOL", 120.0}},
-        {{"SIFRA", "000002"}, {"NAZIV", "SECER KRISTAL"}, {"JMERE", "KG"}, {"PRODCEN", 89.9}, {"POPKOL", 40.0}},
-        {{"SIFRA", "000003"}, {"NAZIV", "Ulje suncokretovo"}, {"JMERE", "L"}, {"PRODCEN", 159.99}, {"POPKOL", 12.5}},
-        {{"SIFRA", "000004"}, {"NAZIV", "SO MORSKA"}, {"JMERE", "KG"}, {"PRODCEN", 35.0}, {"POPKOL", 0.0}},
-        {{"SIFRA", "000005"}, {"NAZIV", "KAFA MLEVENA"}, {"JMERE", "KOM"}, {"PRODCEN", 210.0}, {"POPKOL", 33.0}},
-        {{"SIFRA", "000006"}, {"NAZIV", "PREVOZ ROBE"}, {"JMERE", "KOM"}, {"PRODCEN", 1500.0}, {"USLUGA", true}},
-        {{"SIFRA", "000007"}, {"NAZIV", "MLEKO 2.8%"}, {"JMERE", "L"}, {"PRODCEN", 99.5}, {"POPKOL", 64.0}},
-    });
     fill("mddob", {
         {{"SIFRA", "0001"}, {"NAZIV", "TRGOPROMET DOO"}, {"MESTO", "NOVI SAD"}, {"ULICA", "BULEVAR OSLOBODJENJA 12"},
          {"ZIRO", "160-12345-67"}},
@@ -71,23 +63,16 @@ void fill_tables() {
         {{"VRDOK", "R000004"}, {"DATUM", d(2026, 1, 20)}, {"VRSTA", "1"}, {"OPIS", "STRUJA"},
          {"BRDOK", "EPS-01"}, {"IZNOS", 3400.0}},
     });
-    fill("ukalk", {
-        {{"BRKALK", "000012"}, {"DOBAV", "0001"}, {"NAZDOB", "TRGOPROMET DOO"}, {"DATKAL", d(2026, 3, 2)},
-         {"ZAPLA", 12345.678}},
-    });
 }
 
 std::string alias_of(const std::string& kind) {
-    if (kind == "ART" || kind == "ART_U") return "mdart";
     if (kind == "RAS") return "rashod";
-    if (kind == "KAL") return "ukalk";
     if (kind == "ZAD") return "zadkup";
     return "mddob";
 }
 
 std::string key_field(const std::string& alias) {
     if (alias == "rashod") return "VRDOK";
-    if (alias == "ukalk") return "BRKALK";
     if (alias == "zadkup") return "BRZAD";
     return "SIFRA";
 }
@@ -95,11 +80,7 @@ std::string key_field(const std::string& alias) {
 int lookup(const std::vector<std::string>& args) {
     using namespace tor;
     torprobe::enter_company();
-    const std::string kind = args.empty() ? "ART" : args[0];
-    if (args.size() > 1 && args[1] == "zaliha") {
-        WSIFDEL = "002";
-        S_ZALIHA = true;
-    }
+    const std::string kind = args.empty() ? "PAR" : args[0];
     fill_tables();
     const std::string alias = alias_of(rt::UPPER(kind));
     rt::dbf::select_free();
@@ -107,7 +88,6 @@ int lookup(const std::vector<std::string>& args) {
     rt::dbf::current().go_top();
     rt::dbf::select_free();  // the screen works in another area, as the document screens do
 
-    const bool short_code = alias == "mddob";
     std::string naziv(10, ' ');
     double wsifra = 0;
     rt::SETCOLOR(NORMAL);
@@ -116,7 +96,7 @@ int lookup(const std::vector<std::string>& args) {
     rt::SAY(7, 10, "Sifra:");
     rt::GetList gl;
     rt::GET(gl, rt::get(5, 20, naziv, "@!").name("WNAZIV"));
-    rt::GET(gl, rt::get(7, 20, wsifra, short_code ? "9999" : "999999")
+    rt::GET(gl, rt::get(7, 20, wsifra, alias == "mddob" ? "9999" : "999999")
                     .valid([kind] { return PREGLED(kind); })
                     .name("WSIFRA"));
     rt::READ(gl, 1);  // the code field first; Up reaches the name field
