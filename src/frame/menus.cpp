@@ -12,6 +12,8 @@
 #include "data/data.h"
 #include "frame/frame.h"
 #include "frame/vars.h"
+#include "inbound/inbound.h"
+#include "outbound/outbound.h"
 #include "registers/registers.h"
 #include "rt/dbf/dbf.h"
 #include "rt/input/menu.h"
@@ -119,14 +121,14 @@ void costing(bool otkup, bool trosak, bool repr) {
     WOTKUP = otkup;
     KAL_TROS = trosak;
     KAL_REPR = repr;
-    later("KALKULACIJE", true);
+    call("KALKULACIJE", KALKULACIJE, true);
 }
 
 void invoice(bool pred, bool avans, bool konacni, bool f10) {
     PRED_RAC = pred;
     A_RAC = avans;
     K_RAC = konacni;
-    later("RACUN", f10);
+    call("RACUN", RACUN, f10);
 }
 
 // "Indeksiranje": every index of the company is erased; Esc, Esc, Enter then close the service
@@ -242,9 +244,9 @@ void MATPOD() {
                             column(17, 17, 1,
                                    {"1.Unos Klauzule", "2.Podesavanje Zaglavlja", "3.Definisanje Napomene"}),
                             MENU_FR, true)) {
-            case 1: later("RN_KLAUZULA"); break;
-            case 2: later("RN_ZAGLAVLJE"); break;
-            case 3: later("RN_NAPOMENA"); break;
+            case 1: call("RN_KLAUZULA", RN_KLAUZULA); break;
+            case 2: call("RN_ZAGLAVLJE", RN_ZAGLAVLJE); break;
+            case 3: call("RN_NAPOMENA", RN_NAPOMENA); break;
             }
             break;
         }

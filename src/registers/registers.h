@@ -55,4 +55,25 @@ void delete_asked();
 // come back. A table that cannot be opened: busy shown, body not run.
 void with_register_table(const std::string& table, std::string_view busy, const std::function<void()>& body);
 
+// ---- the partner and goods code fields of the documents ----
+// A document's partner field (supplier of a costing, buyer of an invoice): the code read at
+// (row, col) with picture "9999" and the partner lookup on Ctrl+Enter, over the document's "mddob"
+// work area (filtered to partners, codes below 9000). PgDn proposes a new code (PSLSIFRA: the first
+// free one, else the last + 1) and presses Enter twice, which opens the partner register on it;
+// PgUp, 0 or a code not in the register opens the partner register (PART_OB true) for that code,
+// and the field is read again with the code chosen there. Returns false on Esc; true with "mddob"
+// on the partner's record.
+bool partner_code_field(int row, int col, double& code);
+// One read of a document line's goods code at (row, col), picture "999999", goods lookup on
+// Ctrl+Enter, over the document's "mdart" work area:
+//   FOUND: a code of the register; "mdart" on its record.
+//   ESC:   Esc pressed.
+//   AGAIN: PgDn proposed a new code (SL_SIFRA: the first free supplier x 1000 + n, n 1-999;
+//          PSLSIFRA: the first free code 1-999999; else the last + 1) and pushed two Enter keys,
+//          or PgUp / 0 / an unknown code opened the goods register (ARTIKLI(code)): the caller
+//          reads the code again (code holds what the register gave back).
+// A hot key that ends the read and takes over (Up into the item list) is the caller's to check.
+enum class CodeRead { FOUND, ESC, AGAIN };
+CodeRead goods_code_field(int row, int col, double& code, double supplier = 0);
+
 }  // namespace tor

@@ -1,0 +1,5 @@
+// (being built)
+#include "outbound/outbound.h"
+namespace tor {
+void STPRAC(const std::string&) {}
+}  // namespace tor
