@@ -74,7 +74,9 @@ double proposed_number(rt::Date& datkal) {
     u.set_order(1);
     u.go_bottom();
     datkal = u.eof() || u.get_date("DATKAL").empty() ? DDAN : u.get_date("DATKAL");
-    if (!kr1()) return u.eof() ? 1 : rt::VAL(u.get_str("BRKALK")) + 1;
+    // Only returns of goods (form KR-1) stored so far would make the next ordinary number 0 or
+    // negative: ordinary costings start at 1.
+    if (!kr1()) return u.eof() ? 1 : std::max(1.0, rt::VAL(u.get_str("BRKALK")) + 1);
     // Negative numbers ("-00003") sort before every positive one: the last of them is the
     // largest in magnitude, and it lies just before the first number from "0" on.
     if (u.seek(std::string("0"), true)) {
@@ -376,10 +378,10 @@ void delete_costing(const std::string& number) {
 Next existing_costing(CostingScreen& s) {
     load_header(s);
     sum_items(s);
-    show_konzapl(s.h.KONZAPL);
     show_header(s);
 
     const bool negative = s.h.KONZAPL < 0 || s.KONOTP < 0;
+    const rt::ScreenImage under = rt::SAVESCREEN();
     const std::string colour = rt::SETCOLOR(MENICOL);
     BOXSHAD(10, 10, 12, negative ? 68 : 63, "double");
     rt::PROMPT(11, 12, " KRAJ ");
@@ -389,8 +391,13 @@ Next existing_costing(CostingScreen& s) {
     rt::PROMPT(11, 44, " BRISANJE ");
     rt::PROMPT(11, 54, " PRENOS ");
     if (negative) rt::PROMPT(11, 62, " OTP ");
+    // The control total stays readable over the box's top edge.
+    rt::SETCOLOR(NORMAL);
+    show_konzapl(s.h.KONZAPL);
+    rt::SETCOLOR(MENICOL);
     const int IZK = rt::MENU_TO(1);
     rt::SETCOLOR(colour);
+    rt::RESTSCREEN(under);
 
     switch (IZK) {
     case 2:
