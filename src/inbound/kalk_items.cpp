@@ -510,9 +510,7 @@ bool ItemList::remove() {
 }
 
 void ItemList::run() {
-    rt::SETCOLOR(NORMAL);
-    rt::CLEAR_RECT(12, 0, 22, 79);
-    rt::SAY(12, 0, COLUMNS);
+    draw_item_area();
     rt::dbf::WorkArea& k = items();
     if (!from_entry_) {
         k.seek(key_of(s_));

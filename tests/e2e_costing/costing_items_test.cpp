@@ -97,4 +97,104 @@ TEST(CostingItems, FullCostingBuildsPricesAndUpdatesGoods) {
     expect_goods(inst, "000002", 80, 110, 0);
 }
 
+// A cost costing: only a negative quantity, no purchase price; the stock goes down, the goods keep
+// their purchase price and take the item's selling price.
+TEST(CostingItems, CostCostingTakesGoodsOut) {
+    Install inst;
+    prepare_company(inst);
+    Result r = go(inst, kEnter001 + kCost + "{Enter}{Enter}1{Enter}{Enter}{Enter}{Enter}{Enter}" +
+                            "{Alt+Z}3{Enter}3{Enter}{dump}{Enter}-3{Enter}400{Enter}{dump}{Esc}");
+    ASSERT_GE(r.screens.size(), 2u) << why(r);
+    EXPECT_NE(row_of(r, 0, 11).find("Minusna kolicina je obavezna u Kalkulaciji-Trosak!"), std::string::npos)
+        << show(row_of(r, 0, 11));
+    EXPECT_EQ(cells(r, 1, 13, 0, 80),
+              "01 000003 KAFA MLEVENA 200G    020    -3.000      0.000   0.00   0.00     400.00");
+    EXPECT_EQ(cells(r, 1, 23, 62, 17), "Zaliha:     -3.00");
+    const std::vector<Rec> kalk = live(inst / "001" / "kalk.dbf");
+    ASSERT_EQ(kalk.size(), 1u);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "KOLICINA"), -3);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "FAKCEN"), 0);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "RUCP"), 0);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "POREZ"), 20);
+    expect_goods(inst, "000003", 250, 400, -3);
+}
+
+// The list of the stored items, reached by Up from a new row and by the action menu: a change
+// loads the goods' current prices and moves the stock to the new code, a deletion gives the stock
+// back; a costing without items reopens with the bar on continuing.
+TEST(CostingItems, ItemListChangesAndDeletes) {
+    Install inst;
+    prepare_company(inst);
+    Result r = go(inst, kEnter001 + new_costing("0", "0") +
+                            // short costing: bread twice (the register ends at 42 / 60), milk
+                            "1{Enter}5{Enter}40{Enter}55{Enter}1{Enter}3{Enter}42{Enter}60{Enter}"
+                            "2{Enter}4{Enter}80{Enter}110{Enter}"
+                            // up to the first item and change it as loaded
+                            "{Up}{Up}{Up}{Enter}{Enter}{dump}{Enter}{Enter}{Enter}"
+                            // the second becomes sugar, the third is deleted, back into entry
+                            "{Down}{Enter}5{Enter}{Enter}{Enter}{Enter}{Down}{Del}D{dump}{Esc}{dump}"
+                            // the change from the action menu, left with Esc
+                            "{Esc}I{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{dump}{Esc}{dump}{Esc}"
+                            // an empty costing 2
+                            "{Enter}{Enter}{Enter}1{Enter}{Enter}{Enter}{Enter}0{Enter}0{Enter}{Esc}{Esc}"
+                            "{Enter}2{Enter}I{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{dump}{Enter}{Enter}{dump}");
+    ASSERT_GE(r.screens.size(), 7u) << why(r);
+    // The first item in change: the goods' current prices, not the stored 40 / 55.
+    EXPECT_EQ(cells(r, 0, 13, 35, 20), "    5.000     42.000");
+    EXPECT_EQ(cells(r, 0, 13, 70, 10), "     60.00");
+    // After the deletion the control total holds 5 x 42 + 3 x 70.
+    EXPECT_EQ(cells(r, 1, 10, 61, 13), "(     420.00)");
+    EXPECT_EQ(cells(r, 2, 13, 0, 80),
+              "01 000001 HLEB BELI 500G       010     5.000     42.000   0.00  29.87      60.00");
+    EXPECT_EQ(cells(r, 2, 14, 0, 30), "02 000005 SECER KRISTAL       ");
+    EXPECT_EQ(cells(r, 2, 15, 0, 2), "03");
+    // From the action menu: the list, then Esc reopens the costing at its action menu.
+    EXPECT_EQ(cells(r, 3, 14, 0, 20), "02 000005 SECER KRIS");
+    EXPECT_NE(row_of(r, 4, 11).find(" KRAJ  NASTAVAK  IZMENA "), std::string::npos) << show(row_of(r, 4, 11));
+    EXPECT_EQ(cells(r, 4, 3, 24, 6), "     1");
+    EXPECT_NE(row_of(r, 5, 11).find("Ova Kalkulacija nema unete stavke !"), std::string::npos)
+        << show(row_of(r, 5, 11));
+    // Enter on the reopened costing 2 continues it: item entry on its first row.
+    EXPECT_EQ(cells(r, 6, 3, 24, 6), "     2");
+    EXPECT_EQ(cells(r, 6, 13, 0, 2), "01");
+
+    const std::vector<Rec> kalk = live(inst / "001" / "kalk.dbf");
+    ASSERT_EQ(kalk.size(), 2u);
+    expect_fields(kalk[1], {{"SIFART", "000005"}, {"NAZART", "SECER KRISTAL"}, {"JMERE", "KG"}, {"TARGR", "018"}});
+    EXPECT_DOUBLE_EQ(num(kalk[0], "FAKCEN"), 42);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "PRODCEN"), 60);
+    EXPECT_DOUBLE_EQ(num(kalk[1], "KOLICINA"), 3);
+    EXPECT_DOUBLE_EQ(num(kalk[1], "FAKCEN"), 70);
+    EXPECT_DOUBLE_EQ(num(kalk[1], "POREZ"), 18);
+    expect_goods(inst, "000001", 42, 60, 5);
+    expect_goods(inst, "000005", 70, 99, 3);
+    expect_goods(inst, "000002", 80, 110, 0);
+}
+
+// A buy-off costing earns the flat-rate compensation on its items: 5 % up to 30.09.2012, 8 % from
+// 01.10.2012; a deleted item takes its compensation with it.
+TEST(CostingItems, BuyOffCompensationByDate) {
+    Install inst;
+    prepare_company(inst);
+    Result r = go(inst, kEnter001 + kBuyOff + "{Enter}30092012{Enter}2{Enter}{Enter}{Enter}{Enter}{Enter}" +
+                            "2{Enter}10{Enter}100{Enter}150{Enter}{dump}3{Enter}2{Enter}250{Enter}360{Enter}"
+                            "{Up}{Up}{Del}D{dump}{Esc}{Esc}{Esc}"
+                            "{Enter}{Enter}01102012{Enter}2{Enter}{Enter}{Enter}{Enter}{Enter}"
+                            "2{Enter}10{Enter}100{Enter}150{Enter}{dump}{Esc}");
+    ASSERT_GE(r.screens.size(), 3u) << why(r);
+    EXPECT_EQ(cells(r, 0, 9, 34, 14), "PDV      50.00");
+    EXPECT_EQ(cells(r, 0, 10, 61, 13), "(    1050.00)");
+    // 50 + 25 for the coffee, less the 50 of the deleted milk.
+    EXPECT_EQ(cells(r, 1, 9, 34, 14), "PDV      25.00");
+    EXPECT_EQ(cells(r, 1, 10, 61, 13), "(     525.00)");
+    EXPECT_EQ(cells(r, 2, 9, 34, 14), "PDV      80.00");
+
+    const std::vector<Rec> ukalk = live(inst / "001" / "ukalk.dbf");
+    ASSERT_EQ(ukalk.size(), 2u);
+    EXPECT_DOUBLE_EQ(num(ukalk[0], "PDV"), 25);
+    EXPECT_DOUBLE_EQ(num(ukalk[1], "PDV"), 80);
+    expect_goods(inst, "000002", 100, 150, 10);
+    expect_goods(inst, "000003", 250, 360, 2);
+}
+
 }  // namespace
