@@ -51,9 +51,9 @@ TEST(InvoiceHeader, NewInvoiceNumbersAndHeaderRecord) {
                      "{Enter}{Enter}12032026{Enter}3{Enter}15{Enter}{dump}" + kEndItems +
                      // NASTAVAK reopens invoice 5 and continues its items
                      "N" + kEndItems + "{dump}{Esc}" +
-                     kAgain + "2{dump}{Esc}" + kAgain + "4{dump}{Esc}" + kOut);
+                     kAgain + "2{dump}{Ctrl+Enter}{dump}{Esc}{Esc}" + kAgain + "4{dump}{Esc}" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_GE(r.screens.size(), 5u);
+    ASSERT_EQ(r.screens.size(), 6u);
     EXPECT_EQ(cells(r, 0, 3, 7, 18), "Broj Racuna      5");
     EXPECT_EQ(cells(r, 1, 3, 26, 48), "Datum Racuna 10.03.2026 Datum Prometa 12.03.2026");
     EXPECT_EQ(cells(r, 1, 5, 19, 32), "   3    MARKET CENTAR DOO, Beogr");
@@ -62,7 +62,8 @@ TEST(InvoiceHeader, NewInvoiceNumbersAndHeaderRecord) {
     EXPECT_TRUE(shows(r, 2, " KRAJ  STAMPA  IZMENA  NASTAVAK  NAPOMENA  POR.OSL. "));
     EXPECT_EQ(cells(r, 2, 3, 19, 6), "000005");
     EXPECT_EQ(cells(r, 3, 3, 7, 18), "Broj PredR.      2");
-    EXPECT_EQ(cells(r, 4, 3, 7, 18), "Broj Racuna      6");
+    EXPECT_TRUE(shows(r, 4, "000001 02.03.2026"));   // the lookup over the pro-forma invoices
+    EXPECT_EQ(cells(r, 5, 3, 7, 18), "Broj Racuna      6");
 
     auto h = records(ufakt(inst));
     ASSERT_EQ(h.size(), 2u);
@@ -121,9 +122,11 @@ TEST(InvoiceHeader, FinalInvoiceFromAdvance) {
                      // number 8: a missing advance, an advance without items
                      + kAgain + "4{Enter}9{Enter}{dump}{Enter}" + kAgain + "4{Enter}3{Enter}{dump}{Enter}" +
                      // the advance already used: the two questions, declined
-                     kAgain + "4{Enter}1{Enter}{dump}{Enter}{dump}N{dump}{Enter}" + kOut);
+                     kAgain + "4{Enter}1{Enter}{dump}{Enter}{dump}N{dump}{Enter}" +
+                     // the used advance opened from its own entry: told, then its action menu
+                     kAgain + "3" "2{Enter}{dump}{Enter}{dump}K" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 7u);
+    ASSERT_EQ(r.screens.size(), 9u);
     EXPECT_EQ(cells(r, 0, 11, 19, 44), "Konacni Racun po Avansnom Racunu broj      2");
     EXPECT_TRUE(shows(r, 1, "Konacni Racun 000007 je proknjizen po Avansnom Racunu 000002 !"));
     EXPECT_TRUE(shows(r, 2, "Ne postoji Avansni racun broj 000009 !"));
@@ -131,6 +134,9 @@ TEST(InvoiceHeader, FinalInvoiceFromAdvance) {
     EXPECT_TRUE(shows(r, 4, "Po Avansnom Racunu 000001 je vec uradjen Konacni Racun 000005 !"));
     EXPECT_TRUE(shows(r, 5, "Nastavljate knjizenje Konacnog Racuna 000008 (D/N)?"));
     EXPECT_TRUE(shows(r, 6, "Konacni Racun 000008 nije proknjizen!"));
+    EXPECT_TRUE(shows(r, 7, "Po Avansnom Racunu 000002 je vec uradjen Konacni Racun 000007 !"));
+    EXPECT_EQ(cells(r, 8, 3, 7, 18), "Broj A.Rac. 000002");
+    EXPECT_TRUE(shows(r, 8, " KRAJ  NASTAVAK  IZMENA  STAMPA  BRISANJE "));
 
     auto h = records(ufakt(inst));
     ASSERT_EQ(h.size(), 2u);
@@ -157,6 +163,30 @@ TEST(InvoiceHeader, FinalInvoiceFromAdvance) {
     EXPECT_EQ(str(a[1], "AVANSNI"), "000007");
     EXPECT_TRUE(std::get<bool>(a[1]["KONACNI"]));
     EXPECT_FALSE(std::get<bool>(a[2]["KONACNI"]));
+}
+
+// The change of a final invoice's header asks the advances paid; they are stored by rate and
+// the running total starts at minus their sum.
+TEST(InvoiceHeader, FinalInvoiceHeaderEditAsksAdvances) {
+    Install inst;
+    prepare_company(inst);
+    fill(ufakt(inst), {"ufakt"}, {invoice_header("000001", true)});
+    fill(fakt(inst), {"fakt", "fakt1"}, {item("000001", "000003", "020", 2, 360, 0, 16.667)});
+    Result r = go(inst, kEnter001 + kInvoices + "4" "1{Enter}I" "{Enter}{Enter}{Enter}{Enter}{dump}"
+                     "100{Enter}200{Enter}300{Enter}{dump}{Esc}K" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 2u);
+    EXPECT_EQ(cells(r, 0, 7, 24, 25).find(" AVANS: ") != std::string::npos, true);
+    EXPECT_EQ(cells(r, 0, 8, 25, 12), "Uplaceno  0%");
+    EXPECT_EQ(cells(r, 0, 10, 25, 12), "Uplaceno  OS");
+    EXPECT_EQ(cells(r, 1, 7, 31, 11), "     600.00");
+    auto h = records(ufakt(inst));
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(std::get<double>(h[0]["AVANS000"]), 100.0);
+    EXPECT_EQ(std::get<double>(h[0]["AVANS008"]), 200.0);
+    EXPECT_EQ(std::get<double>(h[0]["AVANS018"]), 300.0);
+    EXPECT_TRUE(std::get<bool>(h[0]["KONACNI"]));
+    EXPECT_EQ(std::get<rt::Date>(h[0]["DATVAL"]), d(24));
 }
 
 // A company outside VAT puts every advance item into the advance at rate 0.
