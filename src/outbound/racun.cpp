@@ -123,8 +123,8 @@ void write_header(const InvoiceScreen& s) {
 void draw_labels(InvoiceKind k) {
     rt::SETCOLOR(NORMAL);
     rt::RESTSCREEN(OSEK);
+    if (KOM_FLEKA.valid()) rt::RESTSCREEN(1, 5, KOM_FLEKA);
     rt::CLEAR_RECT(2, 0, 8, 79);
-    if (KOM_FLEKA.valid()) rt::RESTSCREEN(KOM_FLEKA);
     const bool pred = k == InvoiceKind::PROFORMA, avans = k == InvoiceKind::ADVANCE;
     rt::SAY(3, 7, pred ? "Broj PredR." : avans ? "Broj A.Rac." : "Broj Racuna");
     rt::SAY(3, 26, pred ? "Datum PredR." : avans ? "Datum A.Rac." : "Datum Racuna");
