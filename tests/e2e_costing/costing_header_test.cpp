@@ -145,7 +145,9 @@ TEST(CostingHeader, CommissionReturnFormTakesNegativeNumbers) {
 TEST(CostingHeader, NegativeCostingOffersDispatchNoteAndDeletionLeavesStock) {
     Install inst;
     prepare_company(inst);
-    headers(inst, {header("000001", "0001", "R-1", false), header("000002", "0001", "R-2", false)});
+    Fields older = header("000002", "0001", "R-2", false);
+    older.push_back({"TROSAK", 50.0});   // dependent costs of an older costing
+    headers(inst, {header("000001", "0001", "R-1", false), older});
     fill(company(inst, "kalk"), {"kalk", "kalk1", "kalk2"},
          {{{"BRKALK", "000001"}, {"SIFART", "000001"}, {"KOLICINA", 10.0}, {"FAKCEN", 40.0}, {"PRODCEN", 55.0}},
           {{"BRKALK", "000001"}, {"SIFART", "000002"}, {"KOLICINA", 5.0}, {"FAKCEN", 80.0}, {"PRODCEN", 110.0}},
@@ -155,15 +157,18 @@ TEST(CostingHeader, NegativeCostingOffersDispatchNoteAndDeletionLeavesStock) {
              {{{"VRDOK", "K000001"}, {"DATUM", kToday}}, {{"VRDOK", "K000002"}, {"DATUM", kToday}}});
     patch_first(company(inst, "mdart"), {{"POPKOL", 12.0}});
 
-    Result r = go(inst, kEnter001 + kReceipts + "1" + "2{Enter}{dump}{Esc}" + "{Enter}1{Enter}{dump}B{dump}D" + kOut);
-    ASSERT_RUN(r, 0, 3);
+    Result r = go(inst, kEnter001 + kReceipts + "1" + "2{Enter}{dump}" + "I" + keys("{Enter}", 7) + "{dump}{Enter}{Esc}{Esc}" +
+                            "{Enter}1{Enter}{dump}B{dump}D" + kOut);
+    ASSERT_RUN(r, 0, 4);
     // Costing 2 takes goods back: the dispatch note is offered and the box is wider.
     EXPECT_EQ(cells(r, 0, 11, 62, 5), " OTP ");
     EXPECT_EQ(cells(r, 0, 12, 68, 1), "\xBC");
-    EXPECT_EQ(cells(r, 1, 11, 54, 8), " PRENOS ");
-    EXPECT_EQ(cells(r, 1, 12, 63, 1), "\xBC");
-    EXPECT_EQ(cells(r, 1, 10, 61, 13), "(     800.00)");
-    EXPECT_NE(r.line(2, 11).find("Sigurno Brisete (D/N) ?"), std::string::npos);
+    // Its header changed: the costs kept from older times are pointed out.
+    EXPECT_NE(r.line(1, 11).find("Nije preporucljivo unositi Trosak!"), std::string::npos);
+    EXPECT_EQ(cells(r, 2, 11, 54, 8), " PRENOS ");
+    EXPECT_EQ(cells(r, 2, 12, 63, 1), "\xBC");
+    EXPECT_EQ(cells(r, 2, 10, 61, 13), "(     800.00)");
+    EXPECT_NE(r.line(3, 11).find("Sigurno Brisete (D/N) ?"), std::string::npos);
 
     const std::vector<Rec> u = records(company(inst, "ukalk"));
     ASSERT_EQ(u.size(), 1u);
@@ -177,6 +182,21 @@ TEST(CostingHeader, NegativeCostingOffersDispatchNoteAndDeletionLeavesStock) {
         EXPECT_EQ(str(p[0], "VRDOK"), "K000002") << t;
     }
     EXPECT_EQ(num(records(company(inst, "mdart"))[0], "POPKOL"), 12);
+}
+
+TEST(CostingHeader, SupplierFieldRegistersANewPartner) {
+    Install inst;
+    prepare_company(inst);
+    // PgDn proposes partner 4 and opens the register on it; the new partner becomes the supplier.
+    Result r = go(inst, kEnter001 + kReceipts + "1{Enter}{Enter}{PgDn}{dump}NOVI DOBAVLJAC" + keys("{Enter}", 6) +
+                            "BEOGRAD" + keys("{Enter}", 5) + "{Enter}{dump}{Esc}" + kOut);
+    ASSERT_RUN(r, 0, 2);
+    EXPECT_EQ(cells(r, 0, 13, 17, 21), "Sifra Partnera :    4");
+    EXPECT_EQ(cells(r, 1, 5, 32, 24), "NOVI DOBAVLJAC, BEOGRAD ");
+    EXPECT_EQ(cells(r, 1, 7, 13, 10), "         1");
+    const std::vector<Rec> d = records(company(inst, "mddob"));
+    ASSERT_EQ(d.size(), 5u);
+    expect_fields(d[4], {{"SIFRA", "0004"}, {"NAZIV", "NOVI DOBAVLJAC"}});
 }
 
 // Two workstations create costing 1 at the same time: the one that stores its header second is
