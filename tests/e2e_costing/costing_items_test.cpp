@@ -197,4 +197,20 @@ TEST(CostingItems, BuyOffCompensationByDate) {
     expect_goods(inst, "000003", 250, 360, 2);
 }
 
+// PgDn on a new row proposes a goods code and opens the goods register on it: for a company whose
+// codes follow the supplier (activity "006") the first free code of supplier 0001's thousand.
+TEST(CostingItems, NewGoodsCodeFromTheSupplier) {
+    Install inst;
+    prepare_company(inst, {.activity = "006"});
+    Result r = go(inst, kEnter001 + new_costing("0", "0") +
+                            "{PgDn}{dump}NOVA ROBA{Enter}{Enter}20{Enter}10{Enter}15{Enter}"
+                            "{Enter}2{Enter}{Enter}{Enter}{PgDn}{dump}{Esc}{Esc}{Esc}");
+    ASSERT_GE(r.screens.size(), 2u) << why(r);
+    EXPECT_EQ(cells(r, 0, 14, 17, 22), "  Sifra Dobra :   1001");
+    // The new article taken on the row; the next proposal is the next free one of the thousand.
+    EXPECT_EQ(cells(r, 1, 13, 0, 20), "01 001001 NOVA ROBA ");
+    EXPECT_EQ(cells(r, 1, 14, 17, 22), "  Sifra Dobra :   1002");
+    expect_goods(inst, "001001", 10, 15, 2);
+}
+
 }  // namespace
