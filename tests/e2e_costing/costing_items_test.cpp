@@ -208,7 +208,7 @@ TEST(CostingItems, NewGoodsCodeFromTheSupplier) {
     ASSERT_GE(r.screens.size(), 2u) << why(r);
     EXPECT_EQ(cells(r, 0, 14, 17, 22), "  Sifra Dobra :   1001");
     // The new article taken on the row; the next proposal is the next free one of the thousand.
-    EXPECT_EQ(cells(r, 1, 13, 0, 20), "01 001001 NOVA ROBA ");
+    EXPECT_EQ(cells(r, 1, 13, 0, 14), "01 001001 NOVA");
     EXPECT_EQ(cells(r, 1, 14, 17, 22), "  Sifra Dobra :   1002");
     expect_goods(inst, "001001", 10, 15, 2);
 }
