@@ -1,0 +1,229 @@
+// The costing print through the real program: the form printed to a numbered file and compared
+// line by line with the text worked out by hand, its postings into the trade book and the
+// expense and margin register, the page break, the dispatch note, the buy-off receipt, the
+// commission forms, and the transfer of a costing into another company.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/documents_fixture.h"
+
+namespace {
+
+using namespace torpdv_docs;
+
+// Main menu -> 2.Unos -> 1.Zaduzenje -> 1.Kalkulacija.
+const std::string kCosting = "211";
+
+rt::Date d(int y, int m, int dd) { return rt::Date::ymd(y, m, dd); }
+
+struct Item {
+    const char* code;
+    const char* name;
+    const char* unit;
+    const char* group;
+    double qty, purchase, selling;
+};
+
+double share(const std::string& g) { return g == "020" ? 16.667 : g == "018" ? 15.254 : g == "010" ? 9.09 : 0; }
+double rate(const std::string& g) { return g == "020" ? 20 : g == "018" ? 18 : g == "010" ? 10 : 0; }
+
+// A costing header and its items written straight into the company's tables.
+void seed_costing(const Install& inst, const std::string& number, const Fields& header, const std::vector<Item>& items,
+                  const std::string& company = "001") {
+    Fields h = {{"BRKALK", number}};
+    h.insert(h.end(), header.begin(), header.end());
+    fill(inst / company / "ukalk.dbf", {"ukalk", "ukalk1"}, {h});
+    std::vector<Fields> rows;
+    for (const Item& it : items)
+        rows.push_back({{"BRKALK", number}, {"SIFART", it.code}, {"NAZART", it.name}, {"JMERE", it.unit},
+                        {"TARGR", it.group}, {"KOLICINA", it.qty}, {"FAKCEN", it.purchase},
+                        {"PSPOR", share(it.group)}, {"POREZ", rate(it.group)}, {"PRODCEN", it.selling}});
+    fill(inst / company / "kalk.dbf", {"kalk", "kalk1", "kalk2"}, rows);
+}
+
+// The report file tor001.NNN with its printer codes written out as <ESC>, <SI>, <DC2>, <SO>,
+// <FF>, so that the comparison with the expected text stays exact and readable; split at CR LF.
+std::vector<std::string> report_lines(const Install& inst, const std::string& name) {
+    std::string s = slurp(inst / name), out;
+    for (char c : s) {
+        switch (c) {
+        case '\x1B': out += "<ESC>"; break;
+        case '\x0F': out += "<SI>"; break;
+        case '\x12': out += "<DC2>"; break;
+        case '\x0E': out += "<SO>"; break;
+        case '\x0C': out += "<FF>"; break;
+        default: out += c;
+        }
+    }
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at; (at = out.find("\r\n", from)) != std::string::npos; from = at + 2) lines.push_back(out.substr(from, at - from));
+    lines.push_back(out.substr(from));
+    return lines;
+}
+
+std::vector<std::string> expected_lines(const std::string& name) {
+    std::vector<std::string> lines = split_lines(slurp(fs::path(TOR_SOURCE_DIR) / "tests/e2e_costing/expected" / name));
+    return lines;
+}
+
+void expect_report(const Install& inst, const std::string& file, const std::string& expected) {
+    const std::vector<std::string> got = report_lines(inst, file), want = expected_lines(expected);
+    for (size_t i = 0; i < std::max(got.size(), want.size()); ++i)
+        EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>") << file << " line " << i + 1;
+}
+
+const std::vector<Item> kThreeGroups = {
+    {"000003", "KAFA MLEVENA 200G", "KOM", "020", 4, 250, 360},
+    {"000001", "HLEB BELI 500G", "KOM", "010", 10, 40, 55},
+    {"000005", "SECER KRISTAL", "KG", "018", 5, 70, 99},
+    {"000002", "MLEKO 2.8% 1L", "KOM", "010", 20, 80, 110},
+};
+
+// Out of the receipts menu, the program left from the company choice.
+const std::string kOut = "{Esc}{Esc}" + kQuit;
+
+// The message of the centred box (row 11), trimmed.
+std::string message(const Result& r, size_t dump) {
+    const std::string row = row_of(r, dump, 11);
+    const size_t l = row.find('\xBA'), rr = row.rfind('\xBA');
+    if (l == std::string::npos || rr <= l) return "";
+    std::string m = row.substr(l + 1, rr - l - 1);
+    m.erase(0, m.find_first_not_of(' '));
+    return rstrip(m);
+}
+// The centred box on row 11 holds the text (a question over a message left standing).
+bool shows(const Result& r, size_t dump, const std::string& text) {
+    return row_of(r, dump, 11).find(text) != std::string::npos;
+}
+double num(const Rec& r, const std::string& f) { return std::get<double>(r.at(f)); }
+rt::Date date(const Rec& r, const std::string& f) { return std::get<rt::Date>(r.at(f)); }
+
+const Fields kAgropromet = {{"DOBAV", "0001"}, {"NAZDOB", "AGROPROMET DOO"}, {"MESDOB", "Novi Sad"},
+                            {"BRDOK", "      R-15"}, {"DATDOK", d(2026, 3, 10)}, {"DATKAL", d(2026, 3, 12)}};
+
+Fields with(Fields f, const Fields& more) {
+    f.insert(f.end(), more.begin(), more.end());
+    return f;
+}
+
+// Costs 50 spread over four items of three tariff groups; input VAT 400; no amount to pay stated.
+TEST(CostingPrint, ThreeTariffGroupsPrintedPostedAndCheckedAgainstTheAmountToPay) {
+    Install inst;
+    prepare_company(inst);
+    seed_costing(inst, "000001", with(kAgropromet, {{"TROSAK", 50.0}, {"PDV", 400.0}, {"PDV18", 400.0}}), kThreeGroups);
+
+    Result r = go(inst, kEnter001 + kCosting + "1{Enter}SF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    expect_report(inst, "tor001.000", "costing_three_groups.txt");
+
+    // The postings: purchase value + costs, margin after costs, VAT and selling value.
+    auto check_postings = [&](const std::string& when) {
+        std::vector<Rec> ras = records(inst / "001" / "rashod.dbf"), knj = records(inst / "001" / "tknjiga.dbf");
+        ASSERT_EQ(ras.size(), 1u) << when;
+        ASSERT_EQ(knj.size(), 1u) << when;
+        expect_fields(ras[0], {{"VRDOK", "K000001"}, {"OPIS", "AGROPROMET 000001"}, {"VRSTA", ""}}, when);
+        EXPECT_EQ(date(ras[0], "DATUM"), d(2026, 3, 12)) << when;
+        EXPECT_DOUBLE_EQ(num(ras[0], "P8"), 3400.00) << when;
+        EXPECT_DOUBLE_EQ(num(ras[0], "P9"), 719.51) << when;
+        EXPECT_DOUBLE_EQ(num(ras[0], "P10"), 565.49) << when;
+        EXPECT_DOUBLE_EQ(num(ras[0], "P11"), 4685.00) << when;
+        expect_fields(knj[0], {{"VRDOK", "K000001"}, {"OPIS", "AGROPROMET DOO, Novi Sad, Futoska 10"}}, when);
+        EXPECT_EQ(date(knj[0], "DATUM"), d(2026, 3, 12)) << when;
+        EXPECT_DOUBLE_EQ(num(knj[0], "ZADUZ"), 4685.00) << when;
+    };
+    check_postings("first print");
+    // The amount to pay was 0: purchase value + costs + input VAT is stored.
+    EXPECT_DOUBLE_EQ(num(records(inst / "001" / "ukalk.dbf").at(0), "ZAPLA"), 3800.0);
+
+    // A stated amount that differs: the form is printed all the same, then the warning; the
+    // postings are refreshed, not doubled, and the stated amount stays.
+    patch_first(inst / "001" / "ukalk.dbf", {{"ZAPLA", 3810.0}});
+    r = go(inst, kEnter001 + kCosting + "1{Enter}SF{dump}{Enter}" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(message(r, 0), "Nabavna vrednost i Iznos za Placanje se razlikuju za 10.00 din.!");
+    EXPECT_TRUE(fs::exists(inst / "tor001.001"));
+    check_postings("second print");
+    EXPECT_DOUBLE_EQ(num(records(inst / "001" / "ukalk.dbf").at(0), "ZAPLA"), 3810.0);
+}
+
+// 45 items of one group: rows 20-61 take 42 of them, the rule and the heading of page 2 follow.
+TEST(CostingPrint, LongCostingBreaksThePageAfterRow61) {
+    Install inst;
+    prepare_company(inst);
+    std::vector<Item> items(45, Item{"000001", "HLEB BELI 500G", "KOM", "010", 1, 40, 55});
+    seed_costing(inst, "000003", with(kAgropromet, {{"ZAPLA", 1800.0}}), items);
+    Result r = go(inst, kEnter001 + kCosting + "3{Enter}SF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const std::vector<std::string> l = report_lines(inst, "tor001.000");
+    ASSERT_GT(l.size(), 90u);
+    EXPECT_EQ(l[61].substr(0, 7), " 42 000");
+    // Row 62: normal pitch, the rule; the form feed, and row 0 of the next page on that line.
+    EXPECT_EQ(l[62], "<DC2><ESC>P" + rep('-', 80) + "<FF>PIB: 101234569" + rep(' ', 64) + "KL");
+    const size_t p2 = 62;   // the line of row 0 of page 2
+    EXPECT_EQ(l[p2 + 1], "Obveznik: Petar Petrovic" + rep(' ', 46) + "Strana: 02");
+    EXPECT_EQ(l[p2 + 10], "<ESC>M<SI>");
+    EXPECT_EQ(l[p2 + 20].substr(0, 7), " 43 000");
+    EXPECT_EQ(l[p2 + 22].substr(0, 7), " 45 000");
+    EXPECT_EQ(l[p2 + 23].substr(0, 22), "Pod zbir za tarifu 010");
+    EXPECT_EQ(l[p2 + 25].substr(0, 7), "UKUPNO:");
+    // 45 x 40 = 1800 is what the header states: no warning was needed.
+    EXPECT_EQ(l[p2 + 25].substr(55, 11), "    1800.00");
+}
+
+// A header without items: the message, no report file left, no postings.
+TEST(CostingPrint, CostingWithoutItemsIsNotPrinted) {
+    Install inst;
+    prepare_company(inst);
+    seed_costing(inst, "000004", with(kAgropromet, {{"ZAPLA", 100.0}}), {});
+    Result r = go(inst, kEnter001 + kCosting + "4{Enter}SF{dump}{Enter}" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(message(r, 0), "Ne postoje potpuni podaci za ovu Kalkulaciju !");
+    EXPECT_FALSE(fs::exists(inst / "tor001.000"));
+    EXPECT_TRUE(records(inst / "001" / "rashod.dbf").empty());
+    EXPECT_TRUE(records(inst / "001" / "tknjiga.dbf").empty());
+}
+
+// A buy-off costing from a farmer: after the form, the receipt with the 8 % compensation.
+TEST(CostingPrint, BuyOffCostingPrintsItsReceipt) {
+    Install inst;
+    prepare_company(inst);
+    seed_costing(inst, "000005",
+                 {{"DOBAV", "0002"}, {"NAZDOB", "JOVAN JOVIC"}, {"MESDOB", "Sabac"}, {"BRDOK", "         7"},
+                  {"DATDOK", d(2026, 3, 10)}, {"DATKAL", d(2026, 3, 12)}, {"PDV", 60.0}, {"PDV18", 60.0},
+                  {"ZAPLA", 810.0}, {"OTKUP", true}},
+                 {{"000001", "HLEB BELI 500G", "KOM", "010", 10, 40, 55}, {"000005", "SECER KRISTAL", "KG", "018", 5, 70, 99}});
+    Result r = go(inst, kEnter001 + "216" + "5{Enter}SF{dump}DF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(shows(r, 0, "Stampa Priznanice (D/N) ?")) << show(row_of(r, 0, 11));
+    expect_report(inst, "tor001.001", "buyoff_receipt.txt");
+}
+
+// A return to the supplier: the amount to pay is negative, so the print asks what the costing is
+// (only 1-4 accepted); the dispatch note prints the quantities as they leave the shop.
+TEST(CostingPrint, NegativeCostingTitleAndDispatchNote) {
+    Install inst;
+    prepare_company(inst);
+    seed_costing(inst, "000002",
+                 {{"DOBAV", "0003"}, {"NAZDOB", "MARKET CENTAR DOO"}, {"MESDOB", "Beograd"}, {"BRDOK", "      P-44"},
+                  {"DATDOK", d(2026, 3, 12)}, {"DATKAL", d(2026, 3, 12)}, {"PDV", -72.0}, {"PDV18", -72.0},
+                  {"ZAPLA", -432.0}},
+                 {{"000004", "SOK OD JABUKE 1L", "KOM", "020", -3, 90, 150},
+                  {"000003", "KAFA MLEVENA 200G", "KOM", "020", -1, 90, 360}});
+    Result r = go(inst, kEnter001 + kCosting + "2{Enter}SF{dump}5{dump}1" + "1" + "2{Enter}OF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(message(r, 0), "Kalkulacija je: 1.Povratnica 2.Otpis Robe 3.Storno 4.Interni prenos?");
+    EXPECT_EQ(message(r, 1), "Kalkulacija je: 1.Povratnica 2.Otpis Robe 3.Storno 4.Interni prenos?");
+    const std::vector<std::string> form = report_lines(inst, "tor001.000");
+    ASSERT_GT(form.size(), 8u);
+    EXPECT_EQ(form[7], rep(' ', 10) + "POVRATNICA BROJ 000002");
+    // The selling value leaves the trade book.
+    std::vector<Rec> knj = records(inst / "001" / "tknjiga.dbf");
+    ASSERT_EQ(knj.size(), 1u);
+    EXPECT_DOUBLE_EQ(num(knj[0], "ZADUZ"), -810.0);
+    expect_report(inst, "tor001.001", "dispatch_note.txt");
+}
+
+}  // namespace
