@@ -628,7 +628,10 @@ void costing_items(CostingScreen& s) {
         }
         if (read == CodeRead::ESC) {
             if (s.h.GD_IZMENA) {
+                // Back from the list: the rows below the listed items are free for entry.
                 s.h.GD_IZMENA = false;
+                rt::CLEAR_RECT(it.R, 0, LAST_ROW, 79);
+                clear_row(22);
                 continue;
             }
             ZAOKRUZI(s.h);

@@ -117,6 +117,16 @@ TEST(CostingItems, CostCostingTakesGoodsOut) {
     EXPECT_DOUBLE_EQ(num(kalk[0], "RUCP"), 0);
     EXPECT_DOUBLE_EQ(num(kalk[0], "POREZ"), 20);
     expect_goods(inst, "000003", 250, 400, -3);
+
+    // Continued and its only item deleted from the list: the stock comes back, entry starts again
+    // on the first row.
+    r = go(inst, kEnter001 + kCost + "1{Enter}N{Up}{Del}D{dump}{Enter}{dump}");
+    ASSERT_GE(r.screens.size(), 2u) << why(r);
+    EXPECT_NE(row_of(r, 0, 11).find("Kalkulacija nema vise stavki !"), std::string::npos) << show(row_of(r, 0, 11));
+    EXPECT_EQ(cells(r, 1, 13, 0, 10), "01      0 ");
+    EXPECT_EQ(cells(r, 1, 14, 0, 80), rep(' ', 80));
+    EXPECT_TRUE(live(inst / "001" / "kalk.dbf").empty());
+    expect_goods(inst, "000003", 250, 400, 0);
 }
 
 // The list of the stored items, reached by Up from a new row and by the action menu: a change
