@@ -504,7 +504,7 @@ bool costing_header_edit(CostingScreen& s) {
     s.h.KONZAPL += s.h.WTROSAK + s.h.WPDV;
     show_konzapl(s.h.KONZAPL);
 
-    area("ukalk");
+    rt::dbf::select("ukalk");
     if (!u.seek(s.h.WBRKALK) || !REC_LOCK()) {
         PORUKA(NOT_SAVED, 2);
         return false;
