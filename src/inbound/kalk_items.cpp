@@ -206,9 +206,10 @@ Item load_goods(CostingItemVars& it) {
     return g;
 }
 
-void show_goods(const Item& g, int row) {
+// A new row also shows the rest of a long name on the row below (free until the next item).
+void show_goods(const Item& g, int row, bool rest_below) {
     rt::SAY(row, 10, rt::PADR(rt::LEFT(g.naziv, 20), 20));
-    if (row + 1 <= 22) rt::SAY(row + 1, 10, rt::PADR(rt::SUBSTR(g.naziv, 21, 20), 20));
+    if (rest_below) rt::SAY(row + 1, 10, rt::PADR(rt::SUBSTR(g.naziv, 21, 20), 20));
     rt::SAY(row, 31, rt::PADR(g.targr, 3));
     show_stock(g.zaliha);
 }
@@ -359,7 +360,7 @@ void IKENT(CostingScreen& s, int row, int rb) {
         it.WKOLICINA = old.kolicina;
         it.WRABAT = 0;
         it.WRUCP = 0;
-        show_goods(g, row);
+        show_goods(g, row, false);
         book_amount(s, old.kolicina, old.fakcen, -1);
         if (!item_inputs(s, g)) {
             book_amount(s, old.kolicina, old.fakcen, +1);
@@ -378,7 +379,6 @@ void IKENT(CostingScreen& s, int row, int rb) {
         store_goods_prices(g.sifra, it);
         break;
     }
-    clear_row(row + 1 <= LAST_ROW ? row + 1 : 22);
     items().go_to(rec);
     it.R = saved_r;
     it.RB = saved_rb;
@@ -511,12 +511,9 @@ bool ItemList::remove() {
 
 void ItemList::run() {
     draw_item_area();
-    rt::dbf::WorkArea& k = items();
-    if (!from_entry_) {
-        k.seek(key_of(s_));
-    } else if (!of_costing(k, s_)) {
-        go_last();
-    }
+    // From item entry the list starts on the last item, otherwise on the first.
+    if (from_entry_) go_last();
+    else items().seek(key_of(s_));
     if (!of_costing(items(), s_)) {
         if (from_entry_) {
             none_left();
@@ -646,7 +643,7 @@ void costing_items(CostingScreen& s) {
         it.WKOLICINA = 0;
         it.WRUCP = 0;
         if (!it.ZBIRNIRABAT) it.WRABAT = 0;
-        show_goods(g, it.R);
+        show_goods(g, it.R, true);
         if (!item_inputs(s, g)) continue;
 
         book_amount(s, it.WKOLICINA, it.WFAKCEN, +1);
