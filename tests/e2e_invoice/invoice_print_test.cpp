@@ -1,0 +1,198 @@
+// The invoice print driven through the real program: the report files of "F" compared line by
+// line with texts worked out by hand, the amount stored in the header, the KEP posting of a trade
+// shop, the company's optional texts, and the letterhead settings screen.
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "e2e/documents_fixture.h"
+
+namespace {
+using namespace torpdv_docs;
+
+// Main menu -> 2.Unos -> 2.Razduzenje -> 1.Racun.
+const std::string kInvoices = "221";
+
+rt::Date d(int y, int m, int day) { return rt::Date::ymd(y, m, day); }
+
+struct Item {
+    const char* code;
+    const char* name;
+    const char* unit;
+    const char* group;
+    double qty, price, rebate, share;
+};
+
+void seed_invoice(const Install& inst, const std::string& header_table, const std::string& item_table,
+                  const Fields& header, const std::string& number, const std::vector<Item>& items) {
+    fill(inst / "001" / (header_table + ".dbf"), {header_table}, {header});
+    std::vector<Fields> rows;
+    for (const Item& it : items)
+        rows.push_back({{"BRFAK", number}, {"SIFART", it.code}, {"NAZART", it.name}, {"JMERE", it.unit},
+                        {"KOLICINA", it.qty}, {"PRODCEN", it.price}, {"RABAT", it.rebate}, {"TARGR", it.group},
+                        {"PSPOR", it.share}});
+    fill(inst / "001" / (item_table + ".dbf"), {item_table, item_table + "1"}, rows);
+}
+
+// The report file with its printer codes written out (<ESC>, <SI>, <DC2>, <SO>, <DC4>, <FF>),
+// split at CR LF.
+std::vector<std::string> report_lines(const Install& inst, const std::string& name) {
+    std::string s = slurp(inst / name), out;
+    for (char c : s) {
+        switch (c) {
+        case '\x1B': out += "<ESC>"; break;
+        case '\x0F': out += "<SI>"; break;
+        case '\x12': out += "<DC2>"; break;
+        case '\x0E': out += "<SO>"; break;
+        case '\x14': out += "<DC4>"; break;
+        case '\x0C': out += "<FF>"; break;
+        default: out += c;
+        }
+    }
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at; (at = out.find("\r\n", from)) != std::string::npos; from = at + 2) lines.push_back(out.substr(from, at - from));
+    lines.push_back(out.substr(from));
+    return lines;
+}
+
+void expect_report(const Install& inst, const std::string& file, const std::string& expected) {
+    const std::vector<std::string> got = report_lines(inst, file);
+    const std::vector<std::string> want =
+        split_lines(slurp(fs::path(TOR_SOURCE_DIR) / "tests/e2e_invoice/expected" / expected));
+    for (size_t i = 0; i < std::max(got.size(), want.size()); ++i)
+        EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>") << file << " line " << i + 1;
+}
+
+const double kShare20 = 16.667, kShare10 = 9.091;
+
+Fields agropromet(const char* number) {
+    return {{"BRFAK", number}, {"DATFAK", d(2026, 3, 10)}, {"DATPRO", d(2026, 3, 10)}, {"DATVAL", d(2026, 3, 25)},
+            {"KUPAC", "0001"}, {"NAZKUP", "AGROPROMET DOO"}, {"MESKUP", "Novi Sad"}, {"PTTKUP", "21000"},
+            {"ULKUP", "Futoska 10"}, {"PIBKUP", "100200300"}, {"NAPOMENA1", "Isporuka franko magacin kupca"}};
+}
+
+const std::vector<Item> kMixed = {
+    {"000003", "KAFA MLEVENA ZRNO ARABIKA 200G", "KOM", "020", 2, 360, 10, kShare20},
+    {"000002", "MLEKO 2.8% 1L", "KOM", "010", 3, 110, 0, kShare10},
+    {"000006", "PREVOZ ROBE", "SAT", "020", 1.5, 1200, 0, kShare20},
+};
+
+// The local settings of the test workstation.
+void settings(const Install& inst, const std::string& text) {
+    fs::create_directories(inst / "LocalSet");
+    std::ofstream(inst / "LocalSet" / "TESTPC01.set", std::ios::binary) << text;
+}
+
+void company_file(const Install& inst, const std::string& name, const std::string& text) {
+    std::ofstream(inst / "001" / name, std::ios::binary) << text;
+}
+
+bool shows(const Result& r, size_t dump, const std::string& text) {
+    return rt::utf8_to_cp437(r.screens.at(dump)).find(text) != std::string::npos;
+}
+
+double num(const Rec& r, const std::string& f) { return std::get<double>(r.at(f)); }
+
+// An invoice of goods at 20 % and 10 % with a rebate and a service, printed in the wide and in the
+// narrow form; the amount to pay goes into the header, and a shop outside the trade activity is
+// reminded to book the turnover.
+TEST(InvoicePrint, WideAndNarrowForms) {
+    Install inst;
+    prepare_company(inst);
+    seed_invoice(inst, "ufakt", "fakt", agropromet("000001"), "000001", kMixed);
+    const std::string print = kEnter001 + kInvoices + "1" + "1{Enter}S" + "F{dump}{Enter}" + "{Esc}{Esc}" + kQuit;
+    Result r = go(inst, print);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    EXPECT_TRUE(shows(r, 0, "PAZNJA:"));
+    EXPECT_TRUE(shows(r, 0, " Pritisnite Enter za nastavak..."));
+    expect_report(inst, "tor001.000", "invoice_wide.txt");
+    EXPECT_DOUBLE_EQ(num(records(inst / "001" / "ufakt.dbf").at(0), "ZAPLA"), 2778.0);
+    EXPECT_TRUE(records(inst / "001" / "tknjiga.dbf").empty());
+
+    settings(inst, "SKRACEN RACUN=1;");
+    r = go(inst, print);
+    ASSERT_EQ(r.status, 0) << why(r);
+    expect_report(inst, "tor001.001", "invoice_narrow.txt");
+}
+
+// A final invoice after an advance paid at the general rate, dated 2013: the three-column summary,
+// the amount to pay less the advance in the header and in words, a buyer with a second name line
+// and a delivery code, and the KEP posting of a trade shop (no reminder box).
+TEST(InvoicePrint, FinalInvoiceAdvanceAndKepPosting) {
+    Install inst;
+    prepare_company(inst, {.activity = "002"});
+    settings(inst, "SKRACEN RACUN=1;");
+    seed_invoice(inst, "ufakt", "fakt",
+                 {{"BRFAK", "000002"}, {"DATFAK", d(2013, 5, 15)}, {"DATPRO", d(2013, 5, 15)},
+                  {"DATVAL", d(2013, 5, 15)}, {"KUPAC", "0003"}, {"NAZKUP", "MARKET CENTAR DOO"},
+                  {"NAZKUP2", "DOO ZA TRGOVINU"}, {"MESKUP", "Beograd"}, {"PTTKUP", "11000"}, {"PAKKUP", "123456"},
+                  {"ULKUP", "Bulevar 1"}, {"PIBKUP", "104567890"}, {"KONACNI", true}, {"AVANSNI", "000001"},
+                  {"AVANS018", 120.0}},
+                 "000002", {{"000003", "KAFA MLEVENA 200G", "KOM", "020", 2, 120, 0, kShare20}});
+    Result r = go(inst, kEnter001 + kInvoices + "4" + "2{Enter}S" + "F{dump}" + "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_FALSE(shows(r, 0, "PAZNJA:"));
+    expect_report(inst, "tor001.000", "final_invoice.txt");
+    EXPECT_DOUBLE_EQ(num(records(inst / "001" / "ufakt.dbf").at(0), "ZAPLA"), 120.0);
+    const std::vector<Rec> kep = records(inst / "001" / "tknjiga.dbf");
+    ASSERT_EQ(kep.size(), 1u);
+    expect_fields(kep[0], {{"VRDOK", "R000002"}, {"OPIS", "MARKET CENTAR DOO, Beograd"}});
+    EXPECT_EQ(std::get<rt::Date>(kep[0].at("DATUM")), d(2013, 5, 15));
+    EXPECT_DOUBLE_EQ(num(kep[0], "RAZDUZ"), 240.0);
+
+    // A second print finds the posting and rewrites it.
+    r = go(inst, kEnter001 + kInvoices + "4" + "2{Enter}S" + "F" + "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(records(inst / "001" / "tknjiga.dbf").size(), 1u);
+}
+
+// A company outside VAT with a picture letterhead and all its optional texts: the clause (left
+// out for a buyer listed as an exception), the e-invoice identifier, the statement of account and
+// the e-signature; a rebate of 21.30 dinar.
+TEST(InvoicePrint, CompanyTextsOutsideVat) {
+    Install inst;
+    prepare_company(inst, {.vat = false});
+    settings(inst, "SKRACEN RACUN=1;");
+    Fields h3 = agropromet("000003");
+    h3.erase(h3.end() - 1);   // no note
+    seed_invoice(inst, "ufakt", "fakt", h3, "000003", {{"000005", "SECER KRISTAL", "KG", "018", 3, 71, 10, 0}});
+    Fields h4 = h3;
+    h4[0].second = std::string("000004");
+    h4[4].second = std::string("0002");
+    h4[9].second = std::string("1505980710147");
+    seed_invoice(inst, "ufakt", "fakt", h4, "000004", {{"000005", "SECER KRISTAL", "KG", "018", 1, 99, 0, 0}});
+    company_file(inst, "faktmemo.vlt", "3;C:\\slike\\memo.bmp,150;/MP;");
+    company_file(inst, "klauzula.vlt",
+                 "Roba ostaje vlasnistvo prodavca do konacne isplate.\r\nReklamacije se primaju u roku od 8 dana.\r\n");
+    company_file(inst, "klau_exc.vlt", "0005;0002;");
+    company_file(inst, "eracun.vlt", "eID: %eID%");
+    company_file(inst, "rn000003.ios",
+                 "Prethodni dug:%PRETHODNI_DUG%  1,250.50\r\nTekuci mesec: %TEKUCI_MESEC%\r\n"
+                 "Ukupno za uplatu: %UKUPNO_ZA_UPLATU%\r\n");
+    company_file(inst, "epotpis.vlt", "Potpisano elektronski, ID %eID%");
+    Result r = go(inst, kEnter001 + kInvoices + "1" + "3{Enter}SF{Enter}" + "11" + "4{Enter}SF{Enter}" +
+                            "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    expect_report(inst, "tor001.000", "company_texts.txt");
+    const std::vector<std::string> second = report_lines(inst, "tor001.001");
+    auto has = [&](const std::string& t) {
+        return std::any_of(second.begin(), second.end(), [&](const std::string& l) { return l.find(t) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("JMBG: 1505980710147"));
+    EXPECT_TRUE(has("eID: "));
+    EXPECT_FALSE(has("Roba ostaje vlasnistvo"));
+    EXPECT_FALSE(has("Prethodni dug"));
+}
+
+TEST(InvoicePrint, Probe) {
+    Install inst;
+    prepare_company(inst);
+    Result r = go(inst, kEnter001 + "182D2{Enter}memo.bmp{Enter}{Enter}{Enter}{dump}{Enter}{dump}" + "{Esc}{dump}{Esc}{dump}" + kQuit);
+    std::cout << r.status << "\n";
+    for (auto& s : r.screens) std::cout << s << "----\n";
+}
+
+}  // namespace
