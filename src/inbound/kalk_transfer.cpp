@@ -145,7 +145,7 @@ void PRENOSKALK(const std::string& number, bool negative) {
     // The target's header table: the number proposed after its last costing.
     rt::dbf::select_free();
     const int theader = rt::dbf::current_number();
-    if (!open_table(tdir + "ukalk")) {
+    if (!open_table(tdir + "ukalk", "tukalk")) {
         PORUKA("Kalkulacije radnje " + code + " su zauzete na drugoj radnoj stanici !", 2);
         return;
     }
@@ -259,7 +259,7 @@ void PRENOSKALK(const std::string& number, bool negative) {
     rt::dbf::select_free();
     const int titems = rt::dbf::current_number();
     bool items_done = false;
-    if (header_done && open_table(tdir + "kalk")) items_done = append_work_table("prenosk.dbf", rt::dbf::current());
+    if (header_done && open_table(tdir + "kalk", "tkalk")) items_done = append_work_table("prenosk.dbf", rt::dbf::current());
     if (!items_done) {
         PORUKA("Prenos nije uspeo: tabele radnje " + code + " su zauzete na drugoj radnoj stanici !", 2);
         return;
@@ -268,7 +268,7 @@ void PRENOSKALK(const std::string& number, bool negative) {
     // The goods of the new costing in the target's goods register.
     int other_names = 0;
     rt::dbf::select_free();
-    if (open_table(tdir + "mdart")) {
+    if (open_table(tdir + "mdart", "tmdart")) {
         rt::dbf::WorkArea& g = rt::dbf::current();
         const int goods = rt::dbf::current_number();
         rt::dbf::WorkArea& k = rt::dbf::area(titems);

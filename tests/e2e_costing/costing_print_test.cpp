@@ -226,4 +226,85 @@ TEST(CostingPrint, NegativeCostingTitleAndDispatchNote) {
     expect_report(inst, "tor001.001", "dispatch_note.txt");
 }
 
+// A row of the screen from column 22 (the transfer box), trimmed.
+std::string box_row(const Result& r, size_t dump, int row) { return rstrip(cells(r, dump, row, 22, 36)); }
+
+// Costing 000001 of company 001 goes into company 002 with the sign reversed and the selling
+// prices taken from 002's goods; goods 002 lacks are added, a differing name is counted.
+TEST(CostingTransfer, IntoSecondCompanyWithSignAndPricesAndRefusals) {
+    Install inst;
+    prepare_company(inst);
+    fill(inst / "mdk_pro.dbf", {"mdk_pro"},
+         {{{"SIFRA_PRO", "002"}, {"FRNAZIVSKR", "DRUGA RADNJA"}, {"FRMESTO", "Nis"}, {"VRIME", "Marko"},
+           {"VRPREZIME", "Markovic"}, {"PRGTIPDEL", "001"}, {"FRPEPDV", "987654321"}}});
+    // Entering company 002 once makes its tables.
+    Result r = go(inst, "{Down}{Enter}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    fill(inst / "002" / "ukalk.dbf", {"ukalk", "ukalk1"}, {{{"BRKALK", "000004"}, {"DOBAV", "0001"}}});
+    fill(inst / "002" / "mdart.dbf", {"mdart", "mdart1"},
+         {{{"SIFRA", "000001"}, {"NAZIV", "HLEB BELI 500G"}, {"JMERE", "KOM"}, {"TARGR", "010"}, {"NABCEN", 30.0},
+           {"PRODCEN", 50.0}},
+          {{"SIFRA", "000003"}, {"NAZIV", "KAFA ZRNO 200G"}, {"JMERE", "KOM"}, {"TARGR", "020"}, {"NABCEN", 200.0},
+           {"PRODCEN", 330.0}}});
+    seed_costing(inst, "000001", with(kAgropromet, {{"PDV", 400.0}, {"PDV18", 400.0}, {"ZAPLA", 3750.0}}), kThreeGroups);
+
+    r = go(inst, kEnter001 + kCosting + "1{Enter}P{dump}2{Enter}{dump}{Enter}-{Enter}K{Enter}{dump}{Enter}{dump}{Enter}" +
+                     kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(box_row(r, 0, 9), "Firma: PRVA RADNJA");
+    EXPECT_EQ(box_row(r, 0, 10), "Kalkulacija broj: 000001 (POZITIVNA)");
+    EXPECT_EQ(box_row(r, 1, 12), "Firma: DRUGA RADNJA");
+    EXPECT_EQ(box_row(r, 1, 13), "Kalkulacija broj:      5");   // the last number of 002 + 1
+    EXPECT_EQ(box_row(r, 1, 16), "( + POZITIVNA ili - NEGATIVNA)");
+    EXPECT_EQ(box_row(r, 2, 13), "Kalkulacija broj: 000005 (NEGATIVNA)");
+    EXPECT_EQ(box_row(r, 2, 14), "Promena Cene Artikala na Kalkulaciji");
+    EXPECT_EQ(box_row(r, 2, 16), "PRENOS MOZE DA POCNE: DA");
+    EXPECT_TRUE(shows(r, 3, "Preneto Dobara sa razlicitim nazivom: 1")) << show(row_of(r, 3, 11));
+
+    std::vector<Rec> uk = records(inst / "002" / "ukalk.dbf");
+    ASSERT_EQ(uk.size(), 2u);
+    expect_fields(uk[1], {{"BRKALK", "000005"}, {"DOBAV", "000"}, {"NAZDOB", "PRVA RADNJA"}, {"MESDOB", "Beograd"},
+                          {"BRDOK", "000001"}});
+    EXPECT_EQ(date(uk[1], "DATDOK"), d(2026, 3, 12));
+    EXPECT_EQ(date(uk[1], "DATKAL"), d(2026, 3, 16));
+    EXPECT_TRUE(date(uk[1], "DATVAL").empty());
+    for (const char* f : {"TROSAK", "PDV", "PDV8", "PDV18", "ZAPLA"}) EXPECT_EQ(num(uk[1], f), 0.0) << f;
+
+    // Items: quantities reversed; goods 002 has: its selling price and the margin computed back
+    // (HLEB ((50 - 50 x 9.09 %) / 40 - 1) x 100 = 13.64; KAFA ((330 - 330 x 16.667 %) / 250 - 1) x 100
+    // = 10.00); goods it lacks keep the costing's price.
+    std::vector<Rec> items = records(inst / "002" / "kalk.dbf");
+    ASSERT_EQ(items.size(), 4u);
+    const struct { const char* code; double qty, price, margin; } want[] = {
+        {"000003", -4, 330, 10.00}, {"000001", -10, 50, 13.64}, {"000005", -5, 99, 0}, {"000002", -20, 110, 0}};
+    for (size_t i = 0; i < 4; ++i) {
+        expect_fields(items[i], {{"BRKALK", "000005"}, {"SIFART", want[i].code}}, want[i].code);
+        EXPECT_EQ(num(items[i], "KOLICINA"), want[i].qty) << want[i].code;
+        EXPECT_EQ(num(items[i], "PRODCEN"), want[i].price) << want[i].code;
+        EXPECT_DOUBLE_EQ(num(items[i], "RUCP"), want[i].margin) << want[i].code;
+    }
+    // Goods: the two known ones unchanged, the two missing ones added with the costing's prices.
+    std::vector<Rec> goods = records(inst / "002" / "mdart.dbf");
+    ASSERT_EQ(goods.size(), 4u);
+    expect_fields(goods[1], {{"SIFRA", "000003"}, {"NAZIV", "KAFA ZRNO 200G"}});
+    EXPECT_EQ(num(goods[0], "NABCEN"), 30.0);
+    EXPECT_EQ(num(goods[1], "PRODCEN"), 330.0);
+    expect_fields(goods[2], {{"SIFRA", "000005"}, {"NAZIV", "SECER KRISTAL"}, {"JMERE", "KG"}, {"TARGR", "018"}});
+    EXPECT_EQ(num(goods[2], "NABCEN"), 70.0);
+    EXPECT_EQ(num(goods[2], "PRODCEN"), 99.0);
+    EXPECT_EQ(num(goods[2], "POPKOL"), 0.0);
+    expect_fields(goods[3], {{"SIFRA", "000002"}, {"NAZIV", "MLEKO 2.8% 1L"}});
+    EXPECT_TRUE(fs::exists(inst / "prenosk.dbf"));
+    EXPECT_TRUE(fs::exists(inst / "prenosuk.dbf"));
+
+    // A company not in the register, then a number 002 already has: nothing is written.
+    r = go(inst, kEnter001 + kCosting + "1{Enter}P9{Enter}{dump}{Enter}" + "1" +
+                     "1{Enter}P2{Enter}4{Enter}{Enter}{Enter}{Enter}{dump}{Enter}" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(shows(r, 0, "Pogresna sifra radnje.")) << show(row_of(r, 0, 11));
+    EXPECT_TRUE(shows(r, 1, "Kalkulacija broj: 000004 vec postoji. Prenos nije moguc!")) << show(row_of(r, 1, 11));
+    EXPECT_EQ(records(inst / "002" / "ukalk.dbf").size(), 2u);
+    EXPECT_EQ(records(inst / "002" / "kalk.dbf").size(), 4u);
+}
+
 }  // namespace
