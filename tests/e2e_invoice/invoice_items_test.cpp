@@ -47,7 +47,7 @@ bool shows(const Result& r, size_t dump, const std::string& text) {
 }
 
 // New rows of an invoice: a rebate gives the net price, a typed net price gives the rebate, a net
-// price above the price raises the price; quantity 0 is refused. The records, the running total
+// price above the price raises the price; quantity 0 and price 0 are refused. The records, the running total
 // and the stock taken off.
 TEST(InvoiceItems, NewRowsPricesRebatesAndStock) {
     Install inst;
@@ -56,7 +56,7 @@ TEST(InvoiceItems, NewRowsPricesRebatesAndStock) {
                             "1{Enter}2{Enter}120{Enter}10{Enter}{dump}{Enter}"
                             "2{Enter}1{Enter}120{Enter}{Enter}90{Enter}"
                             "3{Enter}3{Enter}120{Enter}{Enter}130{Enter}{dump}"
-                            "4{Enter}{Enter}{dump}{Enter}{Esc}{Esc}{Esc}" + kOut);
+                            "4{Enter}{Enter}{dump}{Enter}1{Enter}0{Enter}50{Enter}{Enter}{Enter}{Esc}{Esc}" + kOut);
     ASSERT_RUN(r, 0, 3);
     EXPECT_EQ(cells(r, 0, 13, 64, 16), "10.00     108.00");
     EXPECT_EQ(rstrip(row_of(r, 1, 13)), " 1 000001 HLEB BELI 500G              010     2.000      120.00 10.00     108.00");
@@ -66,7 +66,7 @@ TEST(InvoiceItems, NewRowsPricesRebatesAndStock) {
     EXPECT_TRUE(shows(r, 2, "Nije dozvoljena Nula Kolicina!"));
 
     const auto items = records(table(inst, "fakt"));
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(items.size(), 4u);
     expect_fields(items[0], {{"BRFAK", "000001"}, {"SIFART", "000001"}, {"NAZART", "HLEB BELI 500G"}, {"JMERE", "KOM"},
                              {"TARGR", "010"}});
     EXPECT_DOUBLE_EQ(num(items[0], "KOLICINA"), 2);
@@ -77,26 +77,30 @@ TEST(InvoiceItems, NewRowsPricesRebatesAndStock) {
     EXPECT_DOUBLE_EQ(num(items[2], "PRODCEN"), 130);
     EXPECT_DOUBLE_EQ(num(items[2], "RABAT"), 0);
     EXPECT_DOUBLE_EQ(num(items[2], "PSPOR"), 16.667);
+    EXPECT_DOUBLE_EQ(num(items[3], "PRODCEN"), 50);   // the 0 kept the cursor in the price
+    EXPECT_DOUBLE_EQ(num(items[3], "RABAT"), 0);
     const auto st = stock(inst);
     EXPECT_EQ(st.at("000001"), -2);
     EXPECT_EQ(st.at("000002"), -1);
     EXPECT_EQ(st.at("000003"), -3);
-    EXPECT_EQ(st.at("000004"), 0);
+    EXPECT_EQ(st.at("000004"), -1);
 }
 
-// The list of a stored invoice: the total starts from the items, a change gives the old goods
-// their quantity back and takes the new quantity off the new goods at the goods' current price,
-// a deletion gives the quantity back; Esc reopens the invoice at its action menu and NASTAVAK
-// lists the items with the total.
+// The list of a stored invoice: the total starts from the items; a change (an unknown code
+// refused) gives the old goods their quantity back and takes the new quantity off the new goods
+// at the goods' current price; a deletion gives the quantity back; Esc reopens the invoice at its
+// action menu and NASTAVAK lists the items with the total.
 TEST(InvoiceItems, ListChangeAndDeleteMoveStock) {
     Install inst;
     prepare_company(inst);
     stored(inst, "", "000001", false,
            {item("000001", "000001", "HLEB BELI 500G", 5, 55, 0), item("000001", "000002", "MLEKO 2.8% 1L", 2, 110, 10)});
     Result r = go(inst, kEnter001 + kInvoices + "1" + "1{Enter}I{Enter}{Enter}{Enter}{Enter}{dump}"
-                            "{Enter}3{Enter}3{Enter}{Enter}{Enter}{Enter}{dump}{Down}{Del}D{dump}{Esc}{dump}"
+                            "{Enter}999{Enter}{dump}{Enter}3{Enter}3{Enter}{Enter}{Enter}{Enter}{dump}{Down}{Del}D{dump}{Esc}{dump}"
                             "N{dump}{Esc}{Esc}" + kOut);
-    ASSERT_RUN(r, 0, 5);
+    ASSERT_RUN(r, 0, 6);
+    EXPECT_TRUE(shows(r, 1, "Nepostoji ta Sifra !"));
+    r.screens.erase(r.screens.begin() + 1);
     EXPECT_EQ(cells(r, 0, 7, 62, 12), "(    473.00)");   // 5 x 55 + 2 x 99
     EXPECT_EQ(rstrip(row_of(r, 0, 14)), " 2 000002 MLEKO 2.8% 1L               010     2.000      110.00 10.00      99.00");
     EXPECT_EQ(rstrip(row_of(r, 1, 13)), " 1 000003 KAFA MLEVENA 200G           020     3.000      360.00  0.00     360.00");
