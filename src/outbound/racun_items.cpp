@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "calc/pricing.h"
-#include "calc/rates.h"
-#include "company/company.h"
 #include "data/data.h"
 #include "frame/vars.h"
 #include "outbound/outbound.h"
