@@ -187,12 +187,41 @@ TEST(InvoicePrint, CompanyTextsOutsideVat) {
     EXPECT_FALSE(has("Prethodni dug"));
 }
 
-TEST(InvoicePrint, Probe) {
+// The letterhead settings: a picture that cannot be found, a new picture letterhead, its values
+// offered again, Esc, and the letterhead given back to text; the clause written by the editor and
+// the note editor left without a file.
+TEST(InvoiceTexts, LetterheadClauseAndNote) {
     Install inst;
     prepare_company(inst);
-    Result r = go(inst, kEnter001 + "182D2{Enter}memo.bmp{Enter}{Enter}{Enter}{dump}{Enter}{dump}" + "{Esc}{dump}{Esc}{dump}" + kQuit);
-    std::cout << r.status << "\n";
-    for (auto& s : r.screens) std::cout << s << "----\n";
+    std::ofstream(inst / "memo.bmp") << "BM";
+    // "1.Maticni podaci" -> "8.Forma Racuna" -> "2.Podesavanje Zaglavlja"
+    Result r = go(inst, kEnter001 + "182D" + "2{Enter}nema.bmp{Enter}{Enter}{Enter}{dump}{Enter}" +
+                            "82D" + "3{Enter}memo.bmp{Enter}{Enter}/MP{Enter}{dump}{Enter}" +
+                            "82D{dump}{Esc}{dump}{Enter}" + "{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 4u);
+    EXPECT_TRUE(shows(r, 0, "Slika nije pronadjena! Zaglavlje nije promenjeno."));
+    EXPECT_TRUE(shows(r, 1, "Formirano je novo zaglavlje racuna."));
+    EXPECT_TRUE(shows(r, 2, " PODESITE PARAMETRE ZAGLAVLJA "));
+    expect_cells(r, {{2, 19, 6, "Vertikalno pomeri tekst racuna (broj redova):  3"},
+                     {2, 20, 6, "Lokacija slike zaglavlja racuna: memo.bmp"},
+                     {2, 21, 6, "DPI slike zaglavlja racuna: 100"},
+                     {2, 22, 6, "Karakteri koji ce se dodati iza broja racuna: /MP"}});
+    EXPECT_TRUE(shows(r, 3, "Zaglavlje nije promenjeno."));
+    EXPECT_EQ(slurp(inst / "001" / "faktmemo.vlt"), "3;memo.bmp,100;/MP;");
+
+    r = go(inst, kEnter001 + "182N{dump}D{dump}{Enter}" + "81Roba ostaje vlasnistvo prodavca.{Ctrl+W}" +
+                     "83{dump}{Esc}" + "{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 3u);
+    EXPECT_TRUE(shows(r, 0, "Zelite li da obrisete prethodno formirano zaglavlje (D/N)?"));
+    EXPECT_TRUE(shows(r, 1, "Obrisana je slika iz zaglavlja racuna. Zaglavlje je u tekstualnoj formi."));
+    EXPECT_FALSE(fs::exists(inst / "001" / "faktmemo.vlt"));
+    EXPECT_EQ(slurp(inst / "001" / "klauzula.vlt").substr(0, 32), "Roba ostaje vlasnistvo prodavca.");
+    expect_cells(r, {{2, 12, 6, "Unesite tekst koji ce se pojaviti prilikom unosa"},
+                     {2, 13, 6, "napomene na racunu."},
+                     {2, 14, 6, "Pritisnite ESC za izlaz bez snimanja ili CTRL+W za snimanje teksta."}});
+    EXPECT_FALSE(fs::exists(inst / "001" / "napomena.vlt"));
 }
 
 }  // namespace
