@@ -307,4 +307,39 @@ TEST(CostingTransfer, IntoSecondCompanyWithSignAndPricesAndRefusals) {
     EXPECT_EQ(records(inst / "002" / "kalk.dbf").size(), 4u);
 }
 
+// A commission shop: after the costing the receipt form KR; after a negative costing (form KR-1
+// chosen in the menu) the return form KR-1 with the quantities as returned.
+TEST(CostingPrint, CommissionShopPrintsFormsKrAndKr1) {
+    Install inst;
+    CompanySetup c;
+    c.activity = "005";
+    prepare_company(inst, c);
+    seed_costing(inst, "000001", with(kAgropromet, {{"PDV", 400.0}, {"PDV18", 400.0}, {"ZAPLA", 3750.0}}), kThreeGroups);
+    seed_costing(inst, "-00001", with(kAgropromet, {{"ZAPLA", -80.0}}),
+                 {{"000001", "HLEB BELI 500G", "KOM", "010", -2, 40, 55}});
+    Result r = go(inst, kEnter001 + kCosting + "{Enter}1{Enter}SF{dump}DF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(shows(r, 0, "Stampa Obrasca KR (D/N) ?")) << show(row_of(r, 0, 11));
+    std::vector<std::string> kr = report_lines(inst, "tor001.001");
+    ASSERT_GE(kr.size(), 22u);
+    EXPECT_EQ(kr[0], "Obveznik: PRVA RADNJA, Petar Petrovic" + rep(' ', 32) + "Strana: 01");
+    EXPECT_EQ(kr[3], "OBRAZAC KR");
+    EXPECT_EQ(kr[4], "broj 000001 od 12.03.2026");
+    EXPECT_EQ(kr[5], "Komitent: 0001 AGROPROMET DOO, Novi Sad");
+    EXPECT_EQ(kr[10], "  1 000001 HLEB BELI 500G                   KOM     10.000      40.00     400.00");
+    EXPECT_EQ(kr[13], "  4 000003 KAFA MLEVENA 200G                KOM      4.000     250.00    1000.00");
+    EXPECT_EQ(kr[15], "UKUPNO:" + rep(' ', 63) + "   3350.00");
+
+    // The negative costing is printed with the ordinary title (no question in a commission shop).
+    r = go(inst, kEnter001 + kCosting + "{Down}{Enter}-1{Enter}SF{dump}DF" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(report_lines(inst, "tor001.002").at(7), rep(' ', 10) + "KALKULACIJA PRODAJNE CENE BROJ -00001");
+    EXPECT_TRUE(shows(r, 0, "Stampa Obrasca KR-1 (D/N) ?")) << show(row_of(r, 0, 11));
+    std::vector<std::string> kr1 = report_lines(inst, "tor001.003");
+    ASSERT_GE(kr1.size(), 13u);
+    EXPECT_EQ(kr1[3], "OBRAZAC KR-1");
+    EXPECT_EQ(kr1[10], "  1 000001 HLEB BELI 500G                   KOM      2.000      40.00      80.00");
+    EXPECT_EQ(kr1[12], "UKUPNO:" + rep(' ', 63) + "     80.00");
+}
+
 }  // namespace
