@@ -142,25 +142,34 @@ int ZSTPRAC(const Print& p) {
         PSAY(9 + r, 48, rt::TRIM(h.nazkup2));
         ++o;
     }
-    PSAY(9 + o, 0, std::string("Datum ") + (p.proforma() ? "Pred" : "") + "Racuna: " + rt::DTOC(h.datfak));
-    PSAY(9 + o, 48, rt::TRIM(h.pttkup) + " " + rt::TRIM(h.meskup));
-    PSAY(10 + o, 0, "Mesto Izdavanja: " + rt::TRIM(rt::EMPTY(WMESKOMPJ) ? WMESKOM : WMESKOMPJ));
+    // The rows below the name, gathered first and printed in row order.
+    struct Cell {
+        int row, col;
+        std::string text;
+    };
+    std::vector<Cell> cells;
+    cells.push_back({9 + o, 0, std::string("Datum ") + (p.proforma() ? "Pred" : "") + "Racuna: " + rt::DTOC(h.datfak)});
+    cells.push_back({9 + o, 48, rt::TRIM(h.pttkup) + " " + rt::TRIM(h.meskup)});
+    cells.push_back({10 + o, 0, "Mesto Izdavanja: " + rt::TRIM(rt::EMPTY(WMESKOMPJ) ? WMESKOM : WMESKOMPJ)});
     if (!p.proforma() && !p.advance())
-        PSAY(11 + o, 0, "Datum Prometa dobara i usluga: " + rt::DTOC(h.datpro));
+        cells.push_back({11 + o, 0, "Datum Prometa dobara i usluga: " + rt::DTOC(h.datpro)});
     // Buyer's identification: a personal number of 13 characters, otherwise the tax number.
     const std::string pib = rt::TRIM(h.pibkup);
     const std::string ident = (pib.size() == 13 ? "JMBG: " : "PIB: ") + pib;
     int id_row = 10 + o;
     if (!rt::EMPTY(h.ulkup)) {
-        PSAY(10 + o, 48, rt::TRIM(h.ulkup));
+        cells.push_back({10 + o, 48, rt::TRIM(h.ulkup)});
         id_row = 11 + o;
         if (!rt::EMPTY(h.ulkup2)) {
-            PSAY(11 + o, 48, rt::TRIM(h.ulkup2));
+            cells.push_back({11 + o, 48, rt::TRIM(h.ulkup2)});
             id_row = 12 + o;
         }
     }
-    PSAY(id_row, 48, ident);
-    if (!rt::EMPTY(h.pakkup)) PSAY(id_row, 66, "[PAK:" + rt::TRIM(h.pakkup) + "]");
+    cells.push_back({id_row, 48, ident});
+    if (!rt::EMPTY(h.pakkup)) cells.push_back({id_row, 66, "[PAK:" + rt::TRIM(h.pakkup) + "]"});
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
+    for (const Cell& c : cells) PSAY(c.row, c.col, c.text);
     // The column heading keeps clear of a buyer block that reaches down to its first row.
     int hr = 12 + o;
     if (id_row >= hr) hr = id_row + 1;
@@ -208,7 +217,8 @@ int print_item(Print& p, int row, int rb, const Item& it) {
     split_name(it.nazart, p.narrow ? 20 : 29, first, rest);
     const std::string qpic = it.kolicina == rt::INT(it.kolicina) ? BROJ : BROJ103;
     const std::string q = rt::TRANSFORM(it.kolicina, qpic);
-    PSAY(row, 0, rt::STRZERO(rb, 2));
+    // Two digits; from the hundredth line on the whole number (never asterisks).
+    PSAY(row, 0, rb < 100 ? rt::STRZERO(rb, 2) : std::to_string(rb));
     PSAY(row, 3, it.sifart);
     PSAY(row, 10, first);
     if (p.narrow) {
