@@ -615,12 +615,9 @@ void costing_items(CostingScreen& s) {
         rt::SAY(it.R, 0, rt::STRZERO(it.RB, 2));
         CodeRead read;
         {
-            // Up on the code of a new row goes back into the list of the stored items; the list
-            // leaves Esc as the last key, so the read below ends as one left with Esc.
-            ItemReturnKey up(GDIK(s.h, it, [&s] {
-                IKALKULACIJE(s);
-                rt::SET_LASTKEY(rt::K::ESC);
-            }));
+            // Up on the code of a new row goes back into the list of the stored items; the code
+            // read then ends as one left with Esc.
+            ItemReturnKey up(GDIK(s.h, it, [&s] { IKALKULACIJE(s); }));
             read = goods_code_field(it.R, 3, code, s.WDOBAV);
         }
         if (read == CodeRead::ESC) {

@@ -1,5 +1,6 @@
 // The goods code of a document line: typed as a number, picked from the goods lookup, proposed
 // new with PgDn, or taken from the goods register when the code is not known yet.
+#include <string>
 #include <vector>
 
 #include "frame/vars.h"
@@ -32,16 +33,28 @@ double proposed_goods_code(double supplier) {
 }  // namespace
 
 CodeRead goods_code_field(int row, int col, double& code, double supplier) {
+    // The document's hot key on Up (back into its item list) may end the read and run the list;
+    // the field then has nothing more to do, whatever key the list was left with.
+    bool taken_over = false;
+    const rt::HotKey up = rt::GETKEY(rt::K::UP);
+    if (up)
+        rt::SETKEY(rt::K::UP, [&taken_over, up](const std::string& proc, int line, const std::string& var) {
+            up(proc, line, var);
+            // Keys were read after the Up: the list ran.
+            if (rt::LASTKEY() != rt::K::UP) taken_over = true;
+        });
     rt::dbf::select("mdart");
     rt::GetList gl;
     rt::GET(gl, rt::get(row, col, code, "999999").valid([] { return PREGLED("ART"); }).name("WSIFRA"));
     rt::READ(gl);
-    // A hot key on Up (back into the document's item list) belongs to the code input alone: it is
-    // off while the goods register works on the code.
+    // The hot key belongs to the code input alone: off while the goods register works on the code,
+    // and given back as the read left it (the list's handler unbinds itself).
     struct UpOff {
-        rt::HotKey saved = rt::SETKEY(rt::K::UP, {});
+        rt::HotKey saved;
         ~UpOff() { rt::SETKEY(rt::K::UP, saved); }
-    } up_off;
+    } up_off{rt::GETKEY(rt::K::UP) ? up : rt::HotKey{}};
+    rt::SETKEY(rt::K::UP, {});
+    if (taken_over) return CodeRead::ESC;
     rt::dbf::select("mdart");
     const int key = rt::LASTKEY();
     if (key == rt::K::ESC) return CodeRead::ESC;

@@ -141,8 +141,9 @@ TEST(CostingItems, ItemListChangesAndDeletes) {
                             "2{Enter}4{Enter}80{Enter}110{Enter}"
                             // up to the first item and change it as loaded
                             "{Up}{Up}{Up}{Enter}{Enter}{dump}{Enter}{Enter}{Enter}"
-                            // the second becomes sugar, the third is deleted, back into entry
-                            "{Down}{Enter}5{Enter}{Enter}{Enter}{Enter}{Down}{Del}D{dump}{Esc}{dump}"
+                            // the second becomes sugar, the third is deleted, down past the last
+                            // back into entry
+                            "{Down}{Enter}5{Enter}{Enter}{Enter}{Enter}{Down}{Del}D{dump}{Down}{dump}"
                             // the change from the action menu, left with Esc
                             "{Esc}I{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{dump}{Esc}{dump}{Esc}"
                             // an empty costing 2
