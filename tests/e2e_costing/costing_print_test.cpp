@@ -153,10 +153,14 @@ TEST(CostingPrint, ThreeTariffGroupsPrintedPostedAndCheckedAgainstTheAmountToPay
 TEST(CostingPrint, LongCostingBreaksThePageAfterRow61) {
     Install inst;
     prepare_company(inst);
+    // The last item has no quantity: the line is printed without its unit price and the screen says so.
     std::vector<Item> items(45, Item{"000001", "HLEB BELI 500G", "KOM", "010", 1, 40, 55});
-    seed_costing(inst, "000003", with(kAgropromet, {{"ZAPLA", 1800.0}}), items);
-    Result r = go(inst, kEnter001 + kCosting + "3{Enter}SF" + kOut);
+    items.back().qty = 0;
+    seed_costing(inst, "000003", with(kAgropromet, {{"ZAPLA", 1760.0}}), items);
+    Result r = go(inst, kEnter001 + kCosting + "3{Enter}SF{dump}{pause}" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(shows(r, 0, "Neispravna Kolicina na Kalkulaciji (Nula kolicina na Red.Br. 45) !"))
+        << show(row_of(r, 0, 11));
     const std::vector<std::string> l = report_lines(inst, "tor001.000");
     ASSERT_GT(l.size(), 90u);
     EXPECT_EQ(l[61].substr(0, 7), " 42 000");
@@ -166,11 +170,13 @@ TEST(CostingPrint, LongCostingBreaksThePageAfterRow61) {
     EXPECT_EQ(l[p2 + 1], "Obveznik: Petar Petrovic" + rep(' ', 46) + "Strana: 02");
     EXPECT_EQ(l[p2 + 10], "<ESC>M<SI>");
     EXPECT_EQ(l[p2 + 20].substr(0, 7), " 43 000");
+    EXPECT_EQ(l[p2 + 21].substr(140), "    55.00");
     EXPECT_EQ(l[p2 + 22].substr(0, 7), " 45 000");
+    EXPECT_EQ(l[p2 + 22].size(), 136u);   // ends with the selling value 0.00, no unit price
     EXPECT_EQ(l[p2 + 23].substr(0, 22), "Pod zbir za tarifu 010");
     EXPECT_EQ(l[p2 + 25].substr(0, 7), "UKUPNO:");
-    // 45 x 40 = 1800 is what the header states: no warning was needed.
-    EXPECT_EQ(l[p2 + 25].substr(55, 11), "    1800.00");
+    // 44 x 40 = 1760 is what the header states: no warning was needed.
+    EXPECT_EQ(l[p2 + 25].substr(55, 11), "    1760.00");
 }
 
 // A header without items: the message, no report file left, no postings.
