@@ -58,7 +58,7 @@ void show_stock(double stock) {
 // One line of a costing as the screen shows it.
 struct Line {
     std::string sifra, naziv, targr, jmere;
-    double kolicina = 0, fakcen = 0, rabat = 0, rucp = 0, prodcen = 0, porez = 0, pspor = 0;
+    double kolicina = 0, fakcen = 0, rabat = 0, rucp = 0, prodcen = 0;
 };
 
 Line line_of(const rt::dbf::WorkArea& k) {
@@ -71,8 +71,6 @@ Line line_of(const rt::dbf::WorkArea& k) {
     l.fakcen = k.get_num("FAKCEN");
     l.rucp = k.get_num("RUCP");
     l.prodcen = k.get_num("PRODCEN");
-    l.porez = k.get_num("POREZ");
-    l.pspor = k.get_num("PSPOR");
     return l;
 }
 
