@@ -116,6 +116,15 @@ TEST(InvoicePrint, WideAndNarrowForms) {
     r = go(inst, print);
     ASSERT_EQ(r.status, 0) << why(r);
     expect_report(inst, "tor001.001", "invoice_narrow.txt");
+
+    // On the screen the same text comes without printer codes.
+    r = go(inst, kEnter001 + kInvoices + "1" + "1{Enter}S" + "E{dump}{Esc}{Enter}" + "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    expect_cells(r, {{0, 2, 0, pad("PRVA RADNJA", 80)},
+                     {0, 7, 0, pad("....................................................................VELT Office.", 80)},
+                     {0, 9, 0, pad("RACUN broj: 000001", 80)},
+                     {0, 10, 0, pad("                                         Kupac: AGROPROMET DOO", 80)}});
+    EXPECT_FALSE(fs::exists(inst / "tor001.002"));
 }
 
 // A final invoice after an advance paid at the general rate, dated 2013: the three-column summary,
@@ -185,6 +194,43 @@ TEST(InvoicePrint, CompanyTextsOutsideVat) {
     EXPECT_TRUE(has("eID: "));
     EXPECT_FALSE(has("Roba ostaje vlasnistvo"));
     EXPECT_FALSE(has("Prethodni dug"));
+}
+
+// A pro-forma and an advance invoice of a shop whose invoices double as delivery notes: their
+// titles, dates and terms; neither reminds of the turnover booking nor posts to the KEP book.
+TEST(InvoicePrint, ProformaAndAdvanceInvoice) {
+    Install inst;
+    prepare_company(inst, {.activity = "002"});
+    settings(inst, "SKRACEN RACUN=1;RACUN OTPREMNICA=1;");
+    const std::vector<Item> one = {{"000004", "SOK OD JABUKE 1L", "KOM", "020", 4, 150, 0, kShare20}};
+    seed_invoice(inst, "upfakt", "pfakt", agropromet("000001"), "000001", one);
+    seed_invoice(inst, "uafakt", "afakt", agropromet("000001"), "000001", one);
+    Result r = go(inst, kEnter001 + kInvoices + "2" + "1{Enter}SF" + "1" + "3" + "1{Enter}SF" + "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const std::vector<std::string> pro = report_lines(inst, "tor001.000"), adv = report_lines(inst, "tor001.001");
+    auto has = [](const std::vector<std::string>& ls, const std::string& t) {
+        return std::find(ls.begin(), ls.end(), t) != ls.end();
+    };
+    const std::string sign = " ROBU I RACUN IZDAO                                         ROBU I RACUN PRIMIO";
+    EXPECT_TRUE(has(pro, "<ESC>GPREDRACUN broj: 000001"));
+    EXPECT_TRUE(has(pro, "Datum PredRacuna: 10.03.2026                    21000 Novi Sad"));
+    EXPECT_TRUE(has(pro, "Mesto Izdavanja: Beograd                        Futoska 10"));
+    EXPECT_TRUE(has(pro, "                                                PIB: 100200300"));
+    EXPECT_TRUE(has(pro, "PredRacun je plativ u roku 15 dana. Valuta 25.03.2026"));
+    EXPECT_TRUE(has(pro, "U slucaju kasnjenja sa placanjem zadrzavamo pravo izmene uslova ovog predracuna."));
+    EXPECT_TRUE(has(pro, "Slovima: Seststotina dinara i 00/100<ESC>H<ESC>F"));
+    EXPECT_TRUE(has(pro, sign));
+    EXPECT_TRUE(has(adv, "<ESC>GAVANSNI RACUN broj: 000001"));
+    EXPECT_TRUE(has(adv, "Racun je plativ u roku 15 dana. Valuta 25.03.2026"));
+    EXPECT_TRUE(has(adv, sign));
+    EXPECT_EQ(std::get<double>(records(inst / "001" / "upfakt.dbf").at(0).at("ZAPLA")), 600.0);
+    EXPECT_TRUE(records(inst / "001" / "tknjiga.dbf").empty());
+
+    // An ordinary invoice of the same shop is titled as a delivery note too.
+    seed_invoice(inst, "ufakt", "fakt", agropromet("000001"), "000001", one);
+    r = go(inst, kEnter001 + kInvoices + "1" + "1{Enter}SF" + "{Esc}{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(has(report_lines(inst, "tor001.002"), "<ESC>GRACUN-OTPREMNICA broj: 000001"));
 }
 
 // The letterhead settings: a picture that cannot be found, a new picture letterhead, its values
