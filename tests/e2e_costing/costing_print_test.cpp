@@ -147,6 +147,14 @@ TEST(CostingPrint, ThreeTariffGroupsPrintedPostedAndCheckedAgainstTheAmountToPay
     EXPECT_TRUE(fs::exists(inst / "tor001.001"));
     check_postings("second print");
     EXPECT_DOUBLE_EQ(num(records(inst / "001" / "ukalk.dbf").at(0), "ZAPLA"), 3810.0);
+
+    // On the screen: the viewer shows the form from its first line; its file is gone afterwards.
+    r = go(inst, kEnter001 + kCosting + "1{Enter}SE{Enter}{dump}{Esc}" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(cells(r, 0, 2, 0, 14), "PIB: 101234569");
+    EXPECT_EQ(cells(r, 0, 3, 70, 10), "Strana: 01");
+    for (const auto& f : fs::directory_iterator(inst / "Temp")) EXPECT_NE(lower(f.path().extension().string()), ".prn");
+    check_postings("third print");
 }
 
 // 45 items of one group: rows 20-61 take 42 of them, the rule and the heading of page 2 follow.
@@ -201,6 +209,8 @@ TEST(CostingPrint, BuyOffCostingPrintsItsReceipt) {
                   {"DATDOK", d(2026, 3, 10)}, {"DATKAL", d(2026, 3, 12)}, {"PDV", 60.0}, {"PDV18", 60.0},
                   {"ZAPLA", 810.0}, {"OTKUP", true}},
                  {{"000001", "HLEB BELI 500G", "KOM", "010", 10, 40, 55}, {"000005", "SECER KRISTAL", "KG", "018", 5, 70, 99}});
+    // The company's own lines for its receipts.
+    std::ofstream(inst / "001" / "otkup.txt", std::ios::binary) << "Isplata na tekuci racun.\r\nPoljoprivrednik nije PDV obveznik.\r\n";
     Result r = go(inst, kEnter001 + "216" + "5{Enter}SF{dump}DF" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_TRUE(shows(r, 0, "Stampa Priznanice (D/N) ?")) << show(row_of(r, 0, 11));
