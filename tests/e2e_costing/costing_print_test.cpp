@@ -153,7 +153,8 @@ TEST(CostingPrint, ThreeTariffGroupsPrintedPostedAndCheckedAgainstTheAmountToPay
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_EQ(cells(r, 0, 2, 0, 14), "PIB: 101234569");
     EXPECT_EQ(cells(r, 0, 3, 70, 10), "Strana: 01");
-    for (const auto& f : fs::directory_iterator(inst / "Temp")) EXPECT_NE(lower(f.path().extension().string()), ".prn");
+    for (const auto& f : fs::recursive_directory_iterator(inst.path))
+        EXPECT_NE(lower(f.path().extension().string()), ".prn") << f.path();
     check_postings("third print");
 }
 
