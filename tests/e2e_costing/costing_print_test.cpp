@@ -314,9 +314,10 @@ TEST(CostingTransfer, IntoSecondCompanyWithSignAndPricesAndRefusals) {
     EXPECT_TRUE(fs::exists(inst / "prenosk.dbf"));
     EXPECT_TRUE(fs::exists(inst / "prenosuk.dbf"));
 
-    // A company not in the register, then a number 002 already has: nothing is written.
+    // A company not in the register, then a number 002 already has ("+" is typed as the sign, not
+    // taken for the calculator): nothing is written.
     r = go(inst, kEnter001 + kCosting + "1{Enter}P9{Enter}{dump}{Enter}" + "1" +
-                     "1{Enter}P2{Enter}4{Enter}{Enter}{Enter}{Enter}{dump}{Enter}" + kOut);
+                     "1{Enter}P2{Enter}4{Enter}+{Enter}{Enter}{Enter}{dump}{Enter}" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_TRUE(shows(r, 0, "Pogresna sifra radnje.")) << show(row_of(r, 0, 11));
     EXPECT_TRUE(shows(r, 1, "Kalkulacija broj: 000004 vec postoji. Prenos nije moguc!")) << show(row_of(r, 1, 11));
