@@ -2,7 +2,6 @@
 // line with texts worked out by hand, the amount stored in the header, the KEP posting of a trade
 // shop, the company's optional texts, and the letterhead settings screen.
 #include <algorithm>
-#include <iostream>
 #include <string>
 #include <vector>
 
