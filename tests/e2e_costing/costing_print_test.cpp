@@ -321,6 +321,16 @@ TEST(CostingTransfer, IntoSecondCompanyWithSignAndPricesAndRefusals) {
     EXPECT_TRUE(shows(r, 1, "Kalkulacija broj: 000004 vec postoji. Prenos nije moguc!")) << show(row_of(r, 1, 11));
     EXPECT_EQ(records(inst / "002" / "ukalk.dbf").size(), 2u);
     EXPECT_EQ(records(inst / "002" / "kalk.dbf").size(), 4u);
+
+    // Choice D: the costing's prices go into 002's goods; all names agree.
+    seed_costing(inst, "000002", kAgropromet, {{"000001", "HLEB BELI 500G", "KOM", "010", 1, 45, 60}});
+    r = go(inst, kEnter001 + kCosting + "2{Enter}P2{Enter}{Enter}{Enter}D{Enter}{Enter}{dump}{Enter}" + kOut);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_TRUE(shows(r, 0, "Prenos je uspesno izvrsen.")) << show(row_of(r, 0, 11));
+    goods = records(inst / "002" / "mdart.dbf");
+    EXPECT_EQ(num(goods[0], "NABCEN"), 45.0);
+    EXPECT_EQ(num(goods[0], "PRODCEN"), 60.0);
+    EXPECT_EQ(str(records(inst / "002" / "ukalk.dbf").at(2), "BRKALK"), "000006");
 }
 
 // A commission shop: after the costing the receipt form KR; after a negative costing (form KR-1
