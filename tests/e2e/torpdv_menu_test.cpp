@@ -331,10 +331,10 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
                       // choice, left with Esc, leaves the inbound menu; the partner balances; a
                       // costing with its form chosen
                       new_company(5, "KOMISION", 'K', 5, false) +
-                      "{Enter}21{dump}{Enter}{dump}{Esc}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{Esc}{Esc}" +
+                      "{Enter}21{dump}{Enter}{dump}{Esc}1{dump}{Esc}{dump}19{dump}1{Enter}{dump}{Esc}{dump}{Esc}{Esc}{Esc}" +
                       // back to 001: the plain costing prompt again
                       "{Up}{Enter}21{dump}{Esc}{Esc}" + kLeave);
-    ASSERT_RUN(r, 0, 7);
+    ASSERT_RUN(r, 0, 8);
     Box kr = kZaduzenje;
     kr.texts[0].text = " 1.Kalkulacija (Obrazac KR/KR-1)";
     expect_main_menu(r.screens[0], "(KOMISION NIJE PDV obveznik)", false);
@@ -345,9 +345,10 @@ TEST(MenuKinds, CostingFormsPartnerBalancesAndFlatRate) {
     expect_gone(r.screens[3], kr);
     expect_box(r.screens[4], kr);
     expect_gone(r.screens[4], kPartner);
-    expect_box(r.screens[5], kr);
-    expect_main_menu(r.screens[6], kMarket, false);
-    expect_box(r.screens[6], kZaduzenje);
+    EXPECT_EQ(at(r.screens[5], 3, 7, 16), "Broj Kalkulacije");   // the costing screen of form KR
+    expect_box(r.screens[6], kr);
+    expect_main_menu(r.screens[7], kMarket, false);
+    expect_box(r.screens[7], kZaduzenje);
 
     r = go(inst, new_company(7, "ZIMA", 'P', 7, false) + "{Enter}{dump}" + kLeave);
     ASSERT_RUN(r, 0, 1);
