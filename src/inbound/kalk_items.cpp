@@ -165,7 +165,9 @@ void rewrite_header_pdv(const CostingScreen& s) {
     rt::dbf::WorkArea& u = rt::dbf::current();
     if (u.order() != 1) u.set_order(1);
     if (!u.seek(key_of(s)) || !REC_LOCK()) return;
+    // A buy-off costing never splits its input VAT: the general-rate field holds the whole of it.
     u.put("PDV", s.h.WPDV);
+    u.put("PDV18", s.h.WPDV);
     u.commit();
     u.unlock();
 }
@@ -312,9 +314,11 @@ void clear_rebate(CostingScreen& s) {
 }
 
 // Keys that make the header screen open the costing again: the menu item, the number, Enter
-// (and Right to put the bar on " NASTAVAK ").
+// (and Right to put the bar on " NASTAVAK "). A commission company's menu item first asks which
+// form the costing makes: Enter there takes the form chosen before.
 void reopen(const CostingScreen& s, bool on_continue) {
     std::vector<int> keys{rt::K::ENTER};
+    if (WSIFDEL == "005" && !WOTKUP && !KAL_TROS && !KAL_REPR) keys.push_back(rt::K::ENTER);
     for (char c : rt::PADR(s.h.WBRKALK, 6)) keys.push_back(static_cast<unsigned char>(c));
     keys.push_back(rt::K::ENTER);
     if (on_continue) keys.push_back(rt::K::RIGHT);

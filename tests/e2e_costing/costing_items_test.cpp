@@ -182,6 +182,22 @@ TEST(CostingItems, ItemListChangesAndDeletes) {
     expect_goods(inst, "000002", 80, 110, 0);
 }
 
+// A commission company's list, left with Esc, reopens the costing through the form question of
+// its menu item (Enter there takes the form chosen before).
+TEST(CostingItems, CommissionListReopensThroughTheFormChoice) {
+    Install inst;
+    CompanySetup c;
+    c.activity = "005";
+    prepare_company(inst, c);
+    Result r = go(inst, kEnter001 + kCosting + "{Enter}" + "{Enter}{Enter}1{Enter}{Enter}{Enter}{Enter}0{Enter}0{Enter}" +
+                            "1{Enter}5{Enter}40{Enter}55{Enter}{Esc}{Esc}" + "{Enter}{Enter}1{Enter}I{dump}" +
+                            "{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{Enter}{dump}{Esc}{dump}");
+    ASSERT_GE(r.screens.size(), 3u) << why(r);
+    EXPECT_EQ(cells(r, 1, 13, 0, 20), "01 000001 HLEB BELI ");
+    EXPECT_NE(row_of(r, 2, 11).find(" KRAJ  NASTAVAK  IZMENA "), std::string::npos) << show(row_of(r, 2, 11));
+    EXPECT_EQ(cells(r, 2, 3, 24, 6), "     1");
+}
+
 // A buy-off costing earns the flat-rate compensation on its items: 5 % up to 30.09.2012, 8 % from
 // 01.10.2012; a deleted item takes its compensation with it.
 TEST(CostingItems, BuyOffCompensationByDate) {
@@ -204,6 +220,7 @@ TEST(CostingItems, BuyOffCompensationByDate) {
     ASSERT_EQ(ukalk.size(), 2u);
     EXPECT_DOUBLE_EQ(num(ukalk[0], "PDV"), 25);
     EXPECT_DOUBLE_EQ(num(ukalk[1], "PDV"), 80);
+    EXPECT_DOUBLE_EQ(num(ukalk[1], "PDV18"), 80);   // the whole input VAT of a costing that does not split it
     expect_goods(inst, "000002", 100, 150, 10);
     expect_goods(inst, "000003", 250, 360, 2);
 }
