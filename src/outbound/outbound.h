@@ -55,6 +55,9 @@ void IRACUN(InvoiceScreen& s);
 void STPRAC(const std::string& brfak);
 // The amount in words: "HiljaduDvestotineTridesetCetiri dinara i 50/100".
 std::string SLOVIMA(double amount, bool paras);
+// The singular "dinar" goes with a whole amount ending in 1 but not in 11 (1, 21, 101, 1001);
+// every other amount takes "dinara" (11, 1000, 1,000,000).
+bool singular_dinar(double whole);
 // The invoice's unique identifier: three base-36 groups joined with "-".
 std::string EKOBAJA(const rt::Date& datfak, std::string_view pib, std::string_view brfak, double amount);
 

@@ -472,11 +472,10 @@ void STPRAC(const std::string& brfak) {
     }
     if (rt::ROUND(p.rebate, 2) != 0) {
         const double rebate = rt::ROUND(p.rebate, 2);
-        const long whole = static_cast<long>(rt::INT(rebate < 0 ? -rebate : rebate));
         row += 2;
         say(row, 0, p.code(DSTRIKE_ON + EMPH_ON),
             std::string("Rabat odobren po ovom ") + (p.proforma() ? "pred" : "") + "racunu iznosi: " +
-                rt::ALLTRIM(rt::TRANSFORM(rebate, BROJ)) + (whole % 10 == 1 ? " dinar." : " dinara."));
+                rt::ALLTRIM(rt::TRANSFORM(rebate, BROJ)) + (singular_dinar(rebate) ? " dinar." : " dinara."));
         PRAW(p.code(DSTRIKE_OFF + EMPH_OFF));
     }
     row += 2;

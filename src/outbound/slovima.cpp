@@ -1,5 +1,6 @@
 // The amount of an invoice in words, as printed under "ZA PLACANjE:", and the invoice's unique
 // identifier printed with the e-invoice text.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -96,21 +97,24 @@ std::string base36(uint64_t n) {
 
 }  // namespace
 
+bool singular_dinar(double whole) {
+    const double n = std::fabs(rt::INT(whole));
+    return std::fmod(n, 10) == 1 && std::fmod(n, 100) != 11;
+}
+
 std::string SLOVIMA(double amount, bool paras) {
     if (amount == 0) return "nula";
     std::string out = amount < 0 ? "minus " : "";
     const double a = rt::ROUND(amount < 0 ? -amount : amount, 2);
     const std::string cents = rt::RIGHT(rt::STR(a, 20, 2), 2);
     const std::string whole = rt::STR(rt::INT(a), 15);
-    int last_units = 0;
     for (int pos = 1; pos <= 13; pos += 3) {
         const std::string tr = rt::SUBSTR(whole, pos, 3);
         if (rt::EMPTY(tr)) continue;
         if (tr == "000" && pos != 4) continue;
         out += triple_words(tr, pos);
-        last_units = digit(tr[2]);
     }
-    out += last_units == 1 ? " dinar " : " dinara ";
+    out += singular_dinar(rt::INT(a)) ? " dinar " : " dinara ";
     if (paras) out += "i " + cents + "/100";
     return out;
 }

@@ -14,7 +14,7 @@ TEST(Slovima, UnitsTeensAndTens) {
     EXPECT_EQ(words(2), "Dva dinara i 00/100");
     EXPECT_EQ(words(5), "Pet dinara i 00/100");
     EXPECT_EQ(words(10), "Deset dinara i 00/100");
-    EXPECT_EQ(words(11), "Jedanaest dinar i 00/100");   // the units digit decides the ending
+    EXPECT_EQ(words(11), "Jedanaest dinara i 00/100");
     EXPECT_EQ(words(12), "Dvanaest dinara i 00/100");
     EXPECT_EQ(words(14), "Cetrnaest dinara i 00/100");
     EXPECT_EQ(words(16), "Sestnaest dinara i 00/100");
@@ -28,23 +28,24 @@ TEST(Slovima, UnitsTeensAndTens) {
 TEST(Slovima, HundredsThousandsMillionsMilliards) {
     EXPECT_EQ(words(100), "Sto dinara i 00/100");
     EXPECT_EQ(words(101), "StoJedan dinar i 00/100");
+    EXPECT_EQ(words(111), "StoJedanaest dinara i 00/100");
     EXPECT_EQ(words(200), "Dvestotine dinara i 00/100");
     EXPECT_EQ(words(413), "CetiristotineTrinaest dinara i 00/100");
     EXPECT_EQ(words(570), "PetstotinaSedamdeset dinara i 00/100");
-    EXPECT_EQ(words(1000), "Hiljadu dinar i 00/100");
+    EXPECT_EQ(words(1000), "Hiljadu dinara i 00/100");
     EXPECT_EQ(words(2000), "Dvehiljade dinara i 00/100");
     EXPECT_EQ(words(5000), "Pethiljada dinara i 00/100");
-    EXPECT_EQ(words(11000), "Jedanaesthiljada dinar i 00/100");
-    EXPECT_EQ(words(21000), "DvadesetJednahiljada dinar i 00/100");
+    EXPECT_EQ(words(11000), "Jedanaesthiljada dinara i 00/100");
+    EXPECT_EQ(words(21000), "DvadesetJednahiljada dinara i 00/100");
     EXPECT_EQ(words(22005), "DvadesetDvehiljadePet dinara i 00/100");
-    EXPECT_EQ(words(1000000), "Milion dinar i 00/100");
+    EXPECT_EQ(words(1000000), "Milion dinara i 00/100");
     EXPECT_EQ(words(2000000), "Dvamiliona dinara i 00/100");
-    EXPECT_EQ(words(21000000), "DvadesetJedanmilion dinar i 00/100");
+    EXPECT_EQ(words(21000000), "DvadesetJedanmilion dinara i 00/100");
     EXPECT_EQ(words(12000000), "Dvanaestmiliona dinara i 00/100");
     EXPECT_EQ(words(1001001.01), "MilionHiljaduJedan dinar i 01/100");
-    EXPECT_EQ(words(1000000000), "Milijardu dinar i 00/100");
+    EXPECT_EQ(words(1000000000), "Milijardu dinara i 00/100");
     EXPECT_EQ(words(2000000000), "Dvemilijarde dinara i 00/100");
-    EXPECT_EQ(words(21000000000.0), "DvadesetJednamilijarda dinar i 00/100");
+    EXPECT_EQ(words(21000000000.0), "DvadesetJednamilijarda dinara i 00/100");
     EXPECT_EQ(words(5000000000.0), "Petmilijardi dinara i 00/100");
     // a thousand milliards: the milliard triple is spelled although it is "000"
     EXPECT_EQ(words(1000000000000.0), "Hiljadumilijardi dinara i 00/100");
