@@ -12,6 +12,7 @@
 
 #include "e2e/torpdv_harness.h"
 #include "rt/dbf/dbf.h"
+#include "rt/fmt/fmt.h"
 #include "rt/term/console.h"
 
 namespace {
@@ -268,6 +269,17 @@ TEST(TorpdvCompany, DemoScriptsBuildTheDemoCompany) {
     for (const Rec& d : records(inst / "001" / "mddob.dbf")) partners += str(d, "SIFRA") + ":" + str(d, "PEPDV") + ";";
     EXPECT_EQ(goods, "000001010KOM;000002010KOM;000003020KG;000004020KOM;000005020KOM;000006020SAT;");
     EXPECT_EQ(partners, "0001:123456789;0002:;0003:234567890;9001:;9002:;");
+    // The two printed costings in the trade book, the invoices with their amounts to pay (the final
+    // invoice wholly paid by its advance), the stock they leave.
+    std::string book, invoices, stock;
+    for (const Rec& t : records(inst / "001" / "tknjiga.dbf"))
+        book += str(t, "VRDOK") + ":" + rt::STR(std::get<double>(t.at("ZADUZ")), 9, 2) + ";";
+    for (const Rec& f : records(inst / "001" / "ufakt.dbf"))
+        invoices += str(f, "BRFAK") + ":" + rt::STR(std::get<double>(f.at("ZAPLA")), 8, 2) + ";";
+    for (const Rec& g : records(inst / "001" / "mdart.dbf")) stock += rt::STR(std::get<double>(g.at("POPKOL")), 4) + ";";
+    EXPECT_EQ(book, "K000001: 19100.00;K000002: 12000.00;");
+    EXPECT_EQ(invoices, "000001: 5130.00;000002:    0.00;");
+    EXPECT_EQ(stock, "  40; 140;   0;  15;  30;  -2;");
 }
 
 // With index updating switched on for the workstation, entering a company rebuilds every index
