@@ -425,6 +425,7 @@ enum class Next { LEAVE, RESTART };
 Next end_of_entry(InvoiceKind k, const std::string& brfak) {
     rt::dbf::close_all();
     rt::SETCOLOR(NORMAL);
+    const rt::ScreenImage under = rt::SAVESCREEN();
     BOXSHAD(10, 12, 12, 67, "double");
     rt::PROMPT(11, 14, " KRAJ ");
     rt::PROMPT(11, 20, " STAMPA ");
@@ -433,6 +434,7 @@ Next end_of_entry(InvoiceKind k, const std::string& brfak) {
     rt::PROMPT(11, 46, " NAPOMENA ");
     rt::PROMPT(11, 56, " POR.OSL. ");
     const int choice = rt::MENU_TO(1);
+    rt::RESTSCREEN(under);
     switch (choice) {
     case 2:
         STPRAC(brfak);
@@ -469,6 +471,7 @@ Next existing_document(InvoiceScreen& s, InvoiceKind k) {
         PORUKA("Po Avansnom Racunu " + s.h.WBRFAK + " je vec uradjen Konacni Racun " + h.get_str("AVANSNI") + " !", 2);
 
     rt::SETCOLOR(NORMAL);
+    const rt::ScreenImage under = rt::SAVESCREEN();
     BOXSHAD(10, 18, 12, 63, "double");
     rt::PROMPT(11, 20, " KRAJ ");
     rt::PROMPT(11, 26, " NASTAVAK ");
@@ -476,6 +479,7 @@ Next existing_document(InvoiceScreen& s, InvoiceKind k) {
     rt::PROMPT(11, 44, " STAMPA ");
     rt::PROMPT(11, 52, " BRISANJE ");
     const int IZK = rt::MENU_TO(1);
+    rt::RESTSCREEN(under);   // the box goes before the item area or a print question is drawn
     switch (IZK) {
     case 2:
         rt::SAY(8, 14, rt::DTOC(s.h.WDATVAL));
