@@ -99,7 +99,7 @@ bool KONTR_KOL(const CostingItemVars& v) {
     if (!KONTR_KOL(v.WKOLICINA)) return false;
     if (KAL_TROS && v.WKOLICINA > 0) return refuse("Minusna kolicina je obavezna u Kalkulaciji-Trosak!");
     if (KAL_REPR && v.WKOLICINA > 0) return refuse("Minusna kolicina je obavezna u Kalkulaciji-Reprezentacija!");
-    if (WSIFDEL == "005" && KALK_FORM == 2 && v.WKOLICINA > 0)
+    if (WSIFDEL == "005" && KALK_FORM == 2 && !WOTKUP && v.WKOLICINA > 0)
         return refuse("Minusna kolicina je obavezna na Kalkulaciji za Obrazac KR-1!");
     return true;
 }

@@ -35,7 +35,7 @@ rt::dbf::WorkArea& area(const char* alias) {
 }
 
 // The form KR-1 of a commission company returns goods: its costings carry negative numbers.
-bool kr1() { return WSIFDEL == "005" && KALK_FORM == 2; }
+bool kr1() { return WSIFDEL == "005" && KALK_FORM == 2 && !WOTKUP && !KAL_TROS && !KAL_REPR; }
 
 // Input VAT is split into the lower and the general rate (never on a buy-off costing).
 bool split_vat() { return S_RAZPRENPDV && !WOTKUP; }

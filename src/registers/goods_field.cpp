@@ -21,8 +21,10 @@ double proposed_goods_code(double supplier) {
     const int order = a.order();
     a.set_order(1);
     double code;
-    if (SL_SIFRA && supplier > 0)
-        // Goods of a supplier are numbered in the supplier's thousand: supplier x 1000 + 1..999.
+    // Goods of a supplier are numbered in the supplier's thousand: supplier x 1000 + 1..999. A
+    // supplier from 1000 up has no such thousand within the six digits of a code: the ordinary
+    // proposal serves.
+    if (SL_SIFRA && supplier > 0 && supplier <= 999)
         code = propose_code(6, supplier * 1000 + 1, supplier * 1000 + 999, true);
     else
         code = propose_code(6, 1, 999999, PSLSIFRA);

@@ -127,9 +127,11 @@ TEST(CostingHeader, CommissionReturnFormTakesNegativeNumbers) {
     Install inst;
     prepare_company(inst, {.activity = "005"});
     const std::string kr1 = kReceipts + "1{Down}{Enter}";
-    Result empty = go(inst, kEnter001 + kr1 + "{dump}{Esc}" + kOut);
-    ASSERT_RUN(empty, 0, 1);
+    // The form chosen for " 1.Kalkulacija" does not follow into the buy-off costing.
+    Result empty = go(inst, kEnter001 + kr1 + "{dump}{Esc}" + "6{dump}{Esc}" + kOut);
+    ASSERT_RUN(empty, 0, 2);
     EXPECT_EQ(cells(empty, 0, 3, 24, 6), "    -1");
+    EXPECT_EQ(cells(empty, 1, 3, 24, 6), "     1");
 
     headers(inst, {header("-00001", "0001", "1", false), header("-00003", "0001", "2", false),
                    header("000005", "0001", "3", false)});

@@ -239,6 +239,14 @@ TEST(CostingItems, NewGoodsCodeFromTheSupplier) {
     EXPECT_EQ(cells(r, 1, 13, 0, 14), "01 001001 NOVA");
     EXPECT_EQ(cells(r, 1, 14, 17, 22), "  Sifra Dobra :   1002");
     expect_goods(inst, "001001", 10, 15, 2);
+
+    // A supplier from 1000 up has no thousand within six digits: the ordinary proposal, the highest
+    // code + 1.
+    fill(inst / "001" / "mddob.dbf", {"mddob"},
+         {{{"SIFRA", "1234"}, {"NAZIV", "VELEPRODAJA"}, {"MESTO", "Nis"}, {"PEPDV", "333444555"}}});
+    r = go(inst, kEnter001 + kCosting + "{Enter}{Enter}1234{Enter}{Enter}{Enter}{Enter}0{Enter}0{Enter}{PgDn}{dump}");
+    ASSERT_GE(r.screens.size(), 1u) << why(r);
+    EXPECT_EQ(cells(r, 0, 14, 17, 22), "  Sifra Dobra :   1002");
 }
 
 }  // namespace
