@@ -490,16 +490,16 @@ bool ItemList::remove() {
     rt::dbf::WorkArea& k = items();
     const uint32_t rec = k.recno();
     const Line old = line_of(k);
+    // The item goes first: while another workstation holds the table it stays, and so do the
+    // control total and the stock.
+    if (!FIL_LOCK()) return true;
+    k.delete_record();
+    k.commit();
+    k.unlock();
     book_amount(s_, old.kolicina, old.fakcen, -1);
     show_konzapl_and_match(s_);
     move_stock(old.sifra, -old.kolicina);
     rt::dbf::WorkArea& kk = items();
-    kk.go_to(rec);
-    if (FIL_LOCK()) {
-        kk.delete_record();
-        kk.commit();
-        kk.unlock();
-    }
     // The pointer goes to the next item, or to the one before when the last was deleted.
     kk.go_to(rec);
     kk.skip();
@@ -645,16 +645,19 @@ void costing_items(CostingScreen& s) {
         show_goods(g, it.R, true);
         if (!item_inputs(s, g)) continue;
 
+        // The item record first: an item that could not be stored moves neither the control total
+        // nor the goods register; its row is entered again.
+        rt::dbf::WorkArea& k = items();
+        if (!ADD_REC()) {
+            PORUKA(NOT_SAVED, 2);
+            continue;
+        }
+        put_item(k, s, g);
+        k.commit();
+        k.unlock();
         book_amount(s, it.WKOLICINA, it.WFAKCEN, +1);
         show_konzapl_and_match(s);
         next_row(it);
-
-        rt::dbf::WorkArea& k = items();
-        if (ADD_REC()) {
-            put_item(k, s, g);
-            k.commit();
-            k.unlock();
-        }
         store_goods_prices(g.sifra, it);
         const double stock = move_stock(g.sifra, it.WKOLICINA);
         show_stock(stock);

@@ -160,7 +160,7 @@ void ZSTPKALK(const KalkHeader& h, const std::string& title) {
     PSAY(5, 57, "Redni broj iz PK-1 ____");
     PSAY(7, 10, title + h.brkalk);
     PSAY(8, 10, "po dokumentu " + rt::LEFT(supplier_line(h), 48));
-    PSAY(9, 10, "broj " + rt::ALLTRIM(h.brdok) + " od " + rt::DTOC(h.datdok));
+    PSAY(9, 10, "broj " + h.brdok + " od " + rt::DTOC(h.datdok));
     PSAY(10, 0, "");
     PRAW(ELITE + COND_ON);
     PSAY(11, 0, EQ160);

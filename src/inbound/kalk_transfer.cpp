@@ -206,16 +206,26 @@ void PRENOSKALK(const std::string& number, bool negative) {
 
     PORUKA("Prenos podataka u toku...", 1);
     rt::Date source_date;
+    bool header_copied = false;
     rt::dbf::select_free();
     if (open_table("ukalk")) {
         rt::dbf::WorkArea& u = rt::dbf::current();
         if (u.seek(brkalk)) {
+            header_copied = true;
             source_date = u.get_date("DATKAL");
             rt::dbf::WorkArea& w = rt::dbf::area(wheader);
             w.append_blank();
             copy_record(u, w);
         }
         u.close();
+    }
+    // Without its header the costing is not carried over at all (items without a header would be
+    // unreachable in the target).
+    if (!header_copied) {
+        rt::dbf::area(wheader).close();
+        rt::dbf::area(witems).close();
+        PORUKA("Prenos nije uspeo: tabele radnje " + WSIFKOM + " su zauzete na drugoj radnoj stanici !", 2);
+        return;
     }
     rt::dbf::select_free();
     if (open_table("kalk")) {
