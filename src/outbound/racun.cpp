@@ -113,7 +113,8 @@ void write_header(const InvoiceScreen& s) {
     h.put("DATPRO", s.h.WDATPRO);
     h.put("DATVAL", s.h.WDATVAL);
     h.put("AVANS", s.WAVANS);
-    h.put("KONACNI", K_RAC);
+    // An advance invoice keeps its mark of the final invoice made from it when its header is changed.
+    if (invoice_kind() != InvoiceKind::ADVANCE) h.put("KONACNI", K_RAC);
     h.put("AVANS000", s.WAVANS000);
     h.put("AVANS008", s.WAVANSPS);
     h.put("AVANS018", s.WAVANSOS);
@@ -229,7 +230,8 @@ int advance_bucket(const std::string& targr, double stored_share) {
 // values summed by rate into the advances paid, the header written and the advance marked used.
 void ARAC_KRAC(const std::string& knew, const std::string& adv) {
     if (!open_in_new_area("ufakt", "ufakt") || !open_in_new_area("fakt", "fakt") ||
-        !open_in_new_area("uafakt", "uafakt") || !open_in_new_area("afakt", "afakt")) {
+        !open_in_new_area("uafakt", "uafakt") || !open_in_new_area("afakt", "afakt") ||
+        !open_in_new_area("mdart", "mdart")) {
         rt::dbf::close_all();
         PORUKA(BUSY, 2);
         return;
@@ -277,6 +279,15 @@ void ARAC_KRAC(const std::string& knew, const std::string& adv) {
         fi.put("PSPOR", WPDVKOM ? pspor(targr).value_or(0.0) : 0.0);
         fi.commit();
         fi.unlock();
+        // The final invoice delivers the goods: they leave the stock as with every invoice (its list
+        // gives them back when an item is changed or deleted).
+        rt::dbf::select("mdart");
+        rt::dbf::WorkArea& g = rt::dbf::current();
+        if (g.seek(ai.get_str("SIFART")) && REC_LOCK()) {
+            g.put("POPKOL", g.get_num("POPKOL") - kol);
+            g.commit();
+            g.unlock();
+        }
     }
 
     rt::dbf::WorkArea& h = header();
@@ -511,10 +522,13 @@ Next new_document(InvoiceScreen& s, InvoiceKind k) {
     if (!header_inputs(s, k)) return Next::LEAVE;
     rt::dbf::select("ufakt");
     if (!number_still_free(s)) return Next::RESTART;
-    if (ADD_REC()) {
-        write_header(s);
-        header().unlock();
+    // Items go only under a stored header.
+    if (!ADD_REC()) {
+        PORUKA(NOT_SAVED, 2);
+        return Next::RESTART;
     }
+    write_header(s);
+    header().unlock();
     invoice_items(s);
     return end_of_entry(k, s.h.WBRFAK);
 }

@@ -123,9 +123,12 @@ TEST(InvoiceHeader, FinalInvoiceFromAdvance) {
                      // the advance already used: the two questions, declined
                      kAgain + "4{Enter}1{Enter}{dump}{Enter}{dump}N{dump}{Enter}" +
                      // the used advance opened from its own entry: told, then its action menu
-                     kAgain + "3" "2{Enter}{dump}{Enter}{dump}K" + kOut);
+                     kAgain + "3" "2{Enter}{dump}{Enter}{dump}" +
+                     // its header changed: reopened, it still tells of its final invoice
+                     "I{Enter}{Enter}{Enter}{Enter}{Esc}{dump}{Enter}K" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
-    ASSERT_EQ(r.screens.size(), 9u);
+    ASSERT_EQ(r.screens.size(), 10u);
+    EXPECT_TRUE(shows(r, 9, "Po Avansnom Racunu 000002 je vec uradjen Konacni Racun 000007 !"));
     EXPECT_EQ(cells(r, 0, 11, 19, 44), "Konacni Racun po Avansnom Racunu broj      2");
     EXPECT_TRUE(shows(r, 1, "Konacni Racun 000007 je proknjizen po Avansnom Racunu 000002 !"));
     EXPECT_TRUE(shows(r, 2, "Ne postoji Avansni racun broj 000009 !"));
@@ -162,6 +165,10 @@ TEST(InvoiceHeader, FinalInvoiceFromAdvance) {
     EXPECT_EQ(str(a[1], "AVANSNI"), "000007");
     EXPECT_TRUE(std::get<bool>(a[1]["KONACNI"]));
     EXPECT_FALSE(std::get<bool>(a[2]["KONACNI"]));
+    // The final invoice delivers the advance's goods: they leave the stock.
+    std::string stock;
+    for (const Rec& g : records(inst / "001" / "mdart.dbf")) stock += std::to_string(int(std::get<double>(g.at("POPKOL")))) + ";";
+    EXPECT_EQ(stock, "-4;0;-2;-1;0;0;");
 }
 
 // The change of a final invoice's header asks the advances paid; they are stored by rate and
