@@ -276,16 +276,7 @@ Next new_header(CostingScreen& s, bool& stored) {
 
 Next end_of_entry(const CostingScreen& s) {
     rt::dbf::close_all();
-    const rt::ScreenImage under = rt::SAVESCREEN();
-    const std::string colour = rt::SETCOLOR(MENICOL);
-    BOXSHAD(10, 22, 12, 57, "double");
-    rt::PROMPT(11, 24, " KRAJ ");
-    rt::PROMPT(11, 30, " STAMPA ");
-    rt::PROMPT(11, 38, " IZMENA ");
-    rt::PROMPT(11, 46, " NASTAVAK ");
-    const int choice = rt::MENU_TO(1);
-    rt::SETCOLOR(colour);
-    rt::RESTSCREEN(under);
+    const int choice = ACTION_ROW(10, 22, 57, {{24, " KRAJ "}, {30, " STAMPA "}, {38, " IZMENA "}, {46, " NASTAVAK "}});
     switch (choice) {
     case 2:
         STPKALK(s.h.WBRKALK);
@@ -381,23 +372,14 @@ Next existing_costing(CostingScreen& s) {
     show_header(s);
 
     const bool negative = s.h.KONZAPL < 0 || s.KONOTP < 0;
-    const rt::ScreenImage under = rt::SAVESCREEN();
-    const std::string colour = rt::SETCOLOR(MENICOL);
-    BOXSHAD(10, 10, 12, negative ? 68 : 63, "double");
-    rt::PROMPT(11, 12, " KRAJ ");
-    rt::PROMPT(11, 18, " NASTAVAK ");
-    rt::PROMPT(11, 28, " IZMENA ");
-    rt::PROMPT(11, 36, " STAMPA ");
-    rt::PROMPT(11, 44, " BRISANJE ");
-    rt::PROMPT(11, 54, " PRENOS ");
-    if (negative) rt::PROMPT(11, 62, " OTP ");
+    std::vector<std::pair<int, std::string>> prompts{{12, " KRAJ "},     {18, " NASTAVAK "}, {28, " IZMENA "},
+                                                     {36, " STAMPA "},   {44, " BRISANJE "}, {54, " PRENOS "}};
+    if (negative) prompts.emplace_back(62, " OTP ");
     // The control total stays readable over the box's top edge.
-    rt::SETCOLOR(NORMAL);
-    show_konzapl(s.h.KONZAPL);
-    rt::SETCOLOR(MENICOL);
-    const int IZK = rt::MENU_TO(1);
-    rt::SETCOLOR(colour);
-    rt::RESTSCREEN(under);
+    const int IZK = ACTION_ROW(10, 10, negative ? 68 : 63, prompts, [&s] {
+        rt::SETCOLOR(NORMAL);
+        show_konzapl(s.h.KONZAPL);
+    });
 
     switch (IZK) {
     case 2:

@@ -435,17 +435,8 @@ enum class Next { LEAVE, RESTART };
 // The menu after item entry.
 Next end_of_entry(InvoiceKind k, const std::string& brfak) {
     rt::dbf::close_all();
-    rt::SETCOLOR(NORMAL);
-    const rt::ScreenImage under = rt::SAVESCREEN();
-    BOXSHAD(10, 12, 12, 67, "double");
-    rt::PROMPT(11, 14, " KRAJ ");
-    rt::PROMPT(11, 20, " STAMPA ");
-    rt::PROMPT(11, 28, " IZMENA ");
-    rt::PROMPT(11, 36, " NASTAVAK ");
-    rt::PROMPT(11, 46, " NAPOMENA ");
-    rt::PROMPT(11, 56, " POR.OSL. ");
-    const int choice = rt::MENU_TO(1);
-    rt::RESTSCREEN(under);
+    const int choice = ACTION_ROW(10, 12, 67, {{14, " KRAJ "}, {20, " STAMPA "}, {28, " IZMENA "},
+                                               {36, " NASTAVAK "}, {46, " NAPOMENA "}, {56, " POR.OSL. "}});
     switch (choice) {
     case 2:
         STPRAC(brfak);
@@ -481,16 +472,8 @@ Next existing_document(InvoiceScreen& s, InvoiceKind k) {
     if (k == InvoiceKind::ADVANCE && konacni && !rt::EMPTY(h.get_str("AVANSNI")))
         PORUKA("Po Avansnom Racunu " + s.h.WBRFAK + " je vec uradjen Konacni Racun " + h.get_str("AVANSNI") + " !", 2);
 
-    rt::SETCOLOR(NORMAL);
-    const rt::ScreenImage under = rt::SAVESCREEN();
-    BOXSHAD(10, 18, 12, 63, "double");
-    rt::PROMPT(11, 20, " KRAJ ");
-    rt::PROMPT(11, 26, " NASTAVAK ");
-    rt::PROMPT(11, 36, " IZMENA ");
-    rt::PROMPT(11, 44, " STAMPA ");
-    rt::PROMPT(11, 52, " BRISANJE ");
-    const int IZK = rt::MENU_TO(1);
-    rt::RESTSCREEN(under);   // the box goes before the item area or a print question is drawn
+    const int IZK = ACTION_ROW(10, 18, 63, {{20, " KRAJ "}, {26, " NASTAVAK "}, {36, " IZMENA "},
+                                            {44, " STAMPA "}, {52, " BRISANJE "}});
     switch (IZK) {
     case 2:
         rt::SAY(8, 14, rt::DTOC(s.h.WDATVAL));

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "rt/fmt/fmt.h"
+#include "rt/input/menu.h"
+#include "rt/term/console.h"
 #include "ui/ui.h"
 
 namespace tor {
@@ -56,6 +58,22 @@ std::string DECTOBASE(long long number, int base) {
         n /= static_cast<unsigned>(base);
     }
     return negative ? "-" + out : out;
+}
+
+int ACTION_ROW(int top, int left, int right, const std::vector<std::pair<int, std::string>>& prompts,
+               const std::function<void()>& before) {
+    const rt::ScreenImage under = rt::SAVESCREEN();
+    const std::string colour = rt::SETCOLOR(MENICOL);
+    BOXSHAD(top, left, top + 2, right, "double");
+    for (const auto& [col, text] : prompts) rt::PROMPT(top + 1, col, text);
+    if (before) {
+        before();
+        rt::SETCOLOR(MENICOL);
+    }
+    const int choice = rt::MENU_TO(1);
+    rt::SETCOLOR(colour);
+    rt::RESTSCREEN(under);
+    return choice;
 }
 
 }  // namespace tor

@@ -1,8 +1,10 @@
 // The screen toolkit: boxes with a drop shadow, the multi-line help box and the named colours
 // every screen selects by name.
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "rt/input/picture.h"
@@ -87,6 +89,13 @@ std::string datum_text(const rt::Date& d);
 void TON(int n);
 // Creates the colour variables from COLO (and the desktop colour file), closes all tables.
 bool COLORME();
+
+// The action row of a document: a double box over rows top..top+2 from column left to right in
+// the menu colour, the prompts (column, text) on row top+1, the first letter choosing. before,
+// when given, draws over the standing box before the bar waits. The screen and the colour under
+// the box come back after the choice. Returns the prompt chosen (1-based), 0 for Esc.
+int ACTION_ROW(int top, int left, int right, const std::vector<std::pair<int, std::string>>& prompts,
+               const std::function<void()>& before = {});
 
 // ---- help, information, snapshots, copy/paste ----
 void HELP();
