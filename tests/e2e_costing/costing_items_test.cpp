@@ -182,6 +182,31 @@ TEST(CostingItems, ItemListChangesAndDeletes) {
     expect_goods(inst, "000002", 80, 110, 0);
 }
 
+// A margin too large to store refuses the item; in the list's change of an item a code the
+// register does not know is refused and Esc leaves the item as it was.
+TEST(CostingItems, TooLargeMarginAndUnknownCodeRefused) {
+    Install inst;
+    prepare_company(inst);
+    Result r = go(inst, kEnter001 + new_costing("0", "0") + "1{Enter}5{Enter}40{Enter}55{Enter}" +
+                            // juice bought at 0.01 and sold at 100.00 (20 %): margin 833230 %
+                            "4{Enter}1{Enter}0.01{Enter}100{Enter}{dump}{Enter}" +
+                            "{Up}{Enter}999{Enter}{dump}{Enter}{Esc}{dump}{Esc}{Esc}");
+    ASSERT_GE(r.screens.size(), 3u) << why(r);
+    EXPECT_NE(row_of(r, 0, 11).find("Procenat razlike u ceni 833230.00% je prevelik!"), std::string::npos)
+        << show(row_of(r, 0, 11));
+    EXPECT_NE(row_of(r, 1, 11).find("Nepostoji ta Sifra !"), std::string::npos) << show(row_of(r, 1, 11));
+    EXPECT_EQ(cells(r, 2, 13, 0, 80),
+              "01 000001 HLEB BELI 500G       010     5.000     40.000   0.00  25.00      55.00");
+
+    const std::vector<Rec> kalk = live(inst / "001" / "kalk.dbf");
+    ASSERT_EQ(kalk.size(), 1u);
+    EXPECT_EQ(str(kalk[0], "SIFART"), "000001");
+    EXPECT_DOUBLE_EQ(num(kalk[0], "KOLICINA"), 5);
+    EXPECT_DOUBLE_EQ(num(kalk[0], "FAKCEN"), 40);
+    expect_goods(inst, "000001", 40, 55, 5);
+    expect_goods(inst, "000004", 90, 150, 0);
+}
+
 // A commission company's list, left with Esc, reopens the costing through the form question of
 // its menu item (Enter there takes the form chosen before).
 TEST(CostingItems, CommissionListReopensThroughTheFormChoice) {
