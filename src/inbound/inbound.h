@@ -13,7 +13,19 @@
 #include "calc/pricing.h"
 #include "rt/fmt/date.h"
 
+namespace rt::dbf {
+class WorkArea;
+}
+
 namespace tor {
+
+// One stored item of a costing as "kalk" holds it.
+struct CostingItemRecord {
+    std::string sifart, nazart, jmere, targr;
+    double kolicina = 0, fakcen = 0, rucp = 0, pspor = 0, porez = 0, prodcen = 0;
+};
+// The item the work area "kalk" stands on.
+CostingItemRecord read_costing_item(const rt::dbf::WorkArea& k);
 
 // The memory variables of the open costing screen, shared by the header, the items and the list.
 struct CostingScreen {

@@ -61,17 +61,10 @@ struct Line {
     double kolicina = 0, fakcen = 0, rabat = 0, rucp = 0, prodcen = 0;
 };
 
+// A stored item as its row shows it (stored items show no rebate).
 Line line_of(const rt::dbf::WorkArea& k) {
-    Line l;
-    l.sifra = k.get_str("SIFART");
-    l.naziv = k.get_str("NAZART");
-    l.targr = k.get_str("TARGR");
-    l.jmere = k.get_str("JMERE");
-    l.kolicina = k.get_num("KOLICINA");
-    l.fakcen = k.get_num("FAKCEN");
-    l.rucp = k.get_num("RUCP");
-    l.prodcen = k.get_num("PRODCEN");
-    return l;
+    const CostingItemRecord r = read_costing_item(k);
+    return {r.sifart, r.nazart, r.targr, r.jmere, r.kolicina, r.fakcen, 0, r.rucp, r.prodcen};
 }
 
 void draw_line(int row, int rb, const Line& l) {
@@ -671,6 +664,21 @@ void IKALKULACIJE(CostingScreen& s) {
     const bool from_entry = s.h.GD_IZMENA;
     if (!from_entry && !costing_header_edit(s)) return;
     ItemList(s, from_entry).run();
+}
+
+CostingItemRecord read_costing_item(const rt::dbf::WorkArea& k) {
+    CostingItemRecord r;
+    r.sifart = k.get_str("SIFART");
+    r.nazart = k.get_str("NAZART");
+    r.jmere = k.get_str("JMERE");
+    r.targr = k.get_str("TARGR");
+    r.kolicina = k.get_num("KOLICINA");
+    r.fakcen = k.get_num("FAKCEN");
+    r.rucp = k.get_num("RUCP");
+    r.pspor = k.get_num("PSPOR");
+    r.porez = k.get_num("POREZ");
+    r.prodcen = k.get_num("PRODCEN");
+    return r;
 }
 
 }  // namespace tor

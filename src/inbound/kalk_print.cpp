@@ -50,10 +50,7 @@ struct KalkHeader {
     bool otkup = false;
 };
 
-struct KalkItem {
-    std::string sifart, nazart, jmere, targr;
-    double kolicina = 0, fakcen = 0, porez = 0, pspor = 0, prodcen = 0;
-};
+using KalkItem = CostingItemRecord;
 
 struct Costing {
     KalkHeader h;
@@ -88,17 +85,7 @@ Costing read_costing(const std::string& brkalk) {
         rt::dbf::WorkArea& k = rt::dbf::current();
         k.set_order(2);
         for (k.seek(brkalk); !k.eof() && k.get_str("BRKALK") == brkalk; k.skip()) {
-            KalkItem it;
-            it.sifart = k.get_str("SIFART");
-            it.nazart = k.get_str("NAZART");
-            it.jmere = k.get_str("JMERE");
-            it.targr = k.get_str("TARGR");
-            it.kolicina = k.get_num("KOLICINA");
-            it.fakcen = k.get_num("FAKCEN");
-            it.porez = k.get_num("POREZ");
-            it.pspor = k.get_num("PSPOR");
-            it.prodcen = k.get_num("PRODCEN");
-            c.items.push_back(it);
+            c.items.push_back(read_costing_item(k));
         }
         k.close();
     }
