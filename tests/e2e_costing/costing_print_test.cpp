@@ -230,7 +230,9 @@ TEST(CostingPrint, NegativeCostingTitleAndDispatchNote) {
                   {"ZAPLA", -432.0}},
                  {{"000004", "SOK OD JABUKE 1L", "KOM", "020", -3, 90, 150},
                   {"000003", "KAFA MLEVENA 200G", "KOM", "020", -1, 90, 360}});
-    Result r = go(inst, kEnter001 + kCosting + "2{Enter}SF{dump}5{dump}1" + "1" + "2{Enter}OF" + kOut);
+    Result r = go(inst, kEnter001 + kCosting + "2{Enter}SF{dump}5{dump}1" + "1" + "2{Enter}OF" +
+                            // the other three answers, each printed again
+                            "12{Enter}SF2" "12{Enter}SF3" "12{Enter}SF4" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_EQ(message(r, 0), "Kalkulacija je: 1.Povratnica 2.Otpis Robe 3.Storno 4.Interni prenos?");
     EXPECT_EQ(message(r, 1), "Kalkulacija je: 1.Povratnica 2.Otpis Robe 3.Storno 4.Interni prenos?");
@@ -242,6 +244,12 @@ TEST(CostingPrint, NegativeCostingTitleAndDispatchNote) {
     ASSERT_EQ(knj.size(), 1u);
     EXPECT_DOUBLE_EQ(num(knj[0], "ZADUZ"), -810.0);
     expect_report(inst, "tor001.001", "dispatch_note.txt");
+    const char* const titles[] = {"OTPIS DOBARA BROJ 000002", "STORNO DOBARA BROJ 000002", "INTERNI PRENOS 000002"};
+    for (int i = 0; i < 3; ++i) {
+        const std::vector<std::string> again = report_lines(inst, "tor001.00" + std::to_string(2 + i));
+        ASSERT_GT(again.size(), 8u);
+        EXPECT_EQ(again[7], rep(' ', 10) + titles[i]);
+    }
 }
 
 // A row of the screen from column 22 (the transfer box), trimmed.
