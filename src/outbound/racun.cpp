@@ -148,15 +148,28 @@ void show_header(const InvoiceScreen& s) {
     rt::SAY(7, 62, rt::TRANSFORM(s.WZAPLA, PIC_AMOUNT));
 }
 
-// The number of a new header taken by another workstation meanwhile: with the user's consent the
-// next free number. False: the user declined, the screen starts again.
-bool number_still_free(InvoiceScreen& s) {
-    if (!header().seek(s.h.WBRFAK)) return true;
-    PORUKA("Broj Racuna " + s.h.WBRFAK + " je vec zauzeo drugi operater!", 2);
-    if (!PITANJE("Zelite li prvi sledeci slobodan broj (D/N)?")) return false;
-    s.h.WBRFAK = rt::STRZERO(last_number() + 1, 6);
-    rt::SAY(3, 19, s.h.WBRFAK);
-    return true;
+// The header record of a new document claimed under its number: sought and appended under the
+// append lock, so two workstations never store the same number. When another workstation has
+// stored the number meanwhile, the user may take the next free one (checked the same way).
+// CLAIMED: "ufakt" is on the new record, locked, with BRFAK written; DECLINED: the user wanted no
+// other number; FAILED: the table could not be locked (told), nothing written.
+enum class Claim { CLAIMED, DECLINED, FAILED };
+Claim claim_number(InvoiceScreen& s) {
+    rt::dbf::select("ufakt");
+    rt::dbf::WorkArea& h = header();
+    for (;;) {
+        const std::string number = s.h.WBRFAK;
+        const KeyedAdd added = ADD_REC_KEY(number, [&h, &number] { h.put("BRFAK", number); });
+        if (added == KeyedAdd::ADDED) return Claim::CLAIMED;
+        if (added == KeyedAdd::FAILED) {
+            PORUKA(NOT_SAVED, 2);
+            return Claim::FAILED;
+        }
+        PORUKA("Broj Racuna " + s.h.WBRFAK + " je vec zauzeo drugi operater!", 2);
+        if (!PITANJE("Zelite li prvi sledeci slobodan broj (D/N)?")) return Claim::DECLINED;
+        s.h.WBRFAK = rt::STRZERO(last_number() + 1, 6);
+        rt::SAY(3, 19, s.h.WBRFAK);
+    }
 }
 
 // The buyer code field with the partner register behind it; false on Esc.
@@ -254,10 +267,13 @@ void ARAC_KRAC(const std::string& knew, const std::string& adv) {
         return;
     }
 
-    // The number may have been taken by another workstation since it was typed.
+    // The number may have been taken by another workstation since it was typed; the header record
+    // is claimed before the items go under it and filled in once their advances are summed.
     InvoiceScreen s;
     s.h.WBRFAK = knew;
-    if (!number_still_free(s)) return;
+    if (claim_number(s) != Claim::CLAIMED) return;
+    rt::dbf::WorkArea& h = header();
+    const uint32_t header_rec = h.recno();
 
     double sums[3] = {0, 0, 0};
     rt::dbf::WorkArea& fi = items();
@@ -290,26 +306,23 @@ void ARAC_KRAC(const std::string& knew, const std::string& adv) {
         }
     }
 
-    rt::dbf::WorkArea& h = header();
     rt::dbf::select("ufakt");
-    if (ADD_REC()) {
-        h.put("BRFAK", s.h.WBRFAK);
-        h.put("DATFAK", DDAN);
-        h.put("DATPRO", DDAN);
-        h.put("DATVAL", DDAN);
-        for (const char* f : {"KUPAC", "NAZKUP", "NAZKUP2", "PTTKUP", "PAKKUP", "MESKUP", "ULKUP", "ULKUP2", "PIBKUP",
-                              "NAPOMENA1", "NAPOMENA2", "NAPOMENA3", "NAPOMENA4"})
-            h.put(f, ah.get_str(f));
-        h.put("ZAPLA", 0.0);
-        h.put("KONACNI", true);
-        h.put("AVANSNI", adv);
-        h.put("AVANS", 0.0);
-        h.put("AVANS000", sums[0]);
-        h.put("AVANS008", sums[1]);
-        h.put("AVANS018", sums[2]);
-        h.commit();
-        h.unlock();
-    }
+    h.go_to(header_rec);
+    h.put("DATFAK", DDAN);
+    h.put("DATPRO", DDAN);
+    h.put("DATVAL", DDAN);
+    for (const char* f : {"KUPAC", "NAZKUP", "NAZKUP2", "PTTKUP", "PAKKUP", "MESKUP", "ULKUP", "ULKUP2", "PIBKUP",
+                          "NAPOMENA1", "NAPOMENA2", "NAPOMENA3", "NAPOMENA4"})
+        h.put(f, ah.get_str(f));
+    h.put("ZAPLA", 0.0);
+    h.put("KONACNI", true);
+    h.put("AVANSNI", adv);
+    h.put("AVANS", 0.0);
+    h.put("AVANS000", sums[0]);
+    h.put("AVANS008", sums[1]);
+    h.put("AVANS018", sums[2]);
+    h.commit();
+    h.unlock();
     rt::dbf::select("uafakt");
     if (REC_LOCK()) {
         ah.put("KONACNI", true);
@@ -503,13 +516,8 @@ Next new_document(InvoiceScreen& s, InvoiceKind k) {
     s.WZAPLA = 0;
     s.h.KONZAPL = 0;
     if (!header_inputs(s, k)) return Next::LEAVE;
-    rt::dbf::select("ufakt");
-    if (!number_still_free(s)) return Next::RESTART;
     // Items go only under a stored header.
-    if (!ADD_REC()) {
-        PORUKA(NOT_SAVED, 2);
-        return Next::RESTART;
-    }
+    if (claim_number(s) != Claim::CLAIMED) return Next::RESTART;
     write_header(s);
     header().unlock();
     invoice_items(s);

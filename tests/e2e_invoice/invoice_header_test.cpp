@@ -279,4 +279,49 @@ TEST(InvoiceHeader, NotesAndVatExemption) {
     EXPECT_EQ(std::get<double>(h[0]["POROSL"]), 3.0);
 }
 
+// Two workstations create invoice 1 at the same time: the one that stores its header second is
+// told so and, agreeing, takes the next free number.
+TEST(InvoiceHeader, NumberTakenMeanwhileByAnotherWorkstation) {
+    if (!have_tmux()) GTEST_SKIP() << "tmux is not installed";
+    Install inst;
+    prepare_company(inst);
+    Pane pane(inst);
+    ASSERT_TRUE(pane.started());
+    std::string s;
+    ASSERT_TRUE(pane.wait_for("PRVA RADNJA", &s)) << s;
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
+    pane.type(kInvoices + "1");
+    ASSERT_TRUE(pane.wait_for("Broj Racuna", &s)) << s;
+    // number 1, both dates as proposed, buyer 0002; stopped on the days of credit
+    for (int i = 0; i < 3; ++i) pane.send("Enter");
+    pane.type("2");
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("JOVAN JOVIC", &s)) << s;
+
+    Result other = go(inst, kEnter001 + kInvoices + "1" "1{Enter}{Enter}{Enter}3{Enter}{Enter}" + kEndItems + "{Esc}" + kOut);
+    ASSERT_EQ(other.status, 0) << why(other);
+
+    pane.type("15");
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("Broj Racuna 000001 je vec zauzeo drugi operater!", &s)) << s;
+    pane.send("Enter");
+    ASSERT_TRUE(pane.wait_for("Zelite li prvi sledeci slobodan broj (D/N)?", &s)) << s;
+    pane.type("D");
+    ASSERT_TRUE(pane.wait_for("RB Sifra", &s)) << s;
+    EXPECT_EQ(s.substr(s.find("Broj Racuna") + 12, 6), "000002") << s;
+    pane.send("Escape");   // end of the items
+    pane.send("Escape");   // out of the end-of-entry menu
+    for (int i = 0; i < 4; ++i) pane.send("Escape");
+    pane.type("D");
+    EXPECT_EQ(pane.wait_exit(), 0);
+
+    auto h = records(ufakt(inst));
+    ASSERT_EQ(h.size(), 2u);
+    expect_fields(h[0], {{"BRFAK", "000001"}, {"KUPAC", "0003"}});
+    expect_fields(h[1], {{"BRFAK", "000002"}, {"KUPAC", "0002"}, {"NAZKUP", "JOVAN JOVIC"}});
+    // the other workstation keeps its own calendar: 15 days of credit from its date of supply
+    EXPECT_EQ(std::get<rt::Date>(h[1]["DATVAL"]) - std::get<rt::Date>(h[1]["DATPRO"]), 15);
+}
+
 }  // namespace
