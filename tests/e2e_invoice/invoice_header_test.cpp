@@ -204,8 +204,12 @@ TEST(InvoiceHeader, FinalInvoiceOfNonVatCompany) {
     fill(inst / "001" / "uafakt.dbf", {"uafakt"}, {{{"BRFAK", "000001"}, {"KUPAC", "0002"}}});
     fill(inst / "001" / "afakt.dbf", {"afakt", "afakt1"},
          {item("000001", "000003", "020", 2, 360, 0, 0), item("000001", "000001", "010", 1, 55, 0, 0)});
-    Result r = go(inst, kEnter001 + kInvoices + "4{Enter}{Enter}{Enter}" + kOut);
+    Result r = go(inst, kEnter001 + kInvoices + "4{Enter}{Enter}{Enter}" +
+                            // its header changed: the advances box shows the bases, nothing to type
+                            kAgain + "4" + "1{Enter}I{Enter}{Enter}{Enter}{Enter}{dump}{Esc}" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 1u);
+    expect_cells(r, {{0, 9, 25, "Osnovica  PS       0.00"}, {0, 10, 25, "Osnovica  OS       0.00"}});
     auto h = records(ufakt(inst));
     ASSERT_EQ(h.size(), 1u);
     EXPECT_EQ(std::get<double>(h[0]["AVANS000"]), 775.0);
