@@ -459,9 +459,10 @@ void STPRAC(const std::string& brfak) {
     if (p.final_invoice()) {
         const double advances = p.h.avans000 + p.h.avans008 + p.h.avans018;
         zapla = p.gross - advances;
-        // The advance and the difference stand one blank after the amount before them.
-        PSAY(row, std::max(30, PCOL() + 1), "AVANS:             " + amt(advances));
-        PSAY(row, std::max(60, PCOL() + 1), "RAZLIKA:           " + amt(zapla));
+        // The advance and the difference stand under the advance and difference columns of the
+        // summary above.
+        PSAY(row, kCol2, "AVANS:             " + amt(advances));
+        PSAY(row, kCol3, "RAZLIKA:           " + amt(zapla));
     }
     row += 2;
     PSAY(row, 0, "Slovima: " + SLOVIMA(rt::ROUND(zapla, 2), true));
