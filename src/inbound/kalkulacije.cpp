@@ -369,17 +369,14 @@ void delete_costing(const std::string& number) {
 Next existing_costing(CostingScreen& s) {
     load_header(s);
     sum_items(s);
+    show_konzapl(s.h.KONZAPL);
     show_header(s);
 
     const bool negative = s.h.KONZAPL < 0 || s.KONOTP < 0;
     std::vector<std::pair<int, std::string>> prompts{{12, " KRAJ "},     {18, " NASTAVAK "}, {28, " IZMENA "},
                                                      {36, " STAMPA "},   {44, " BRISANJE "}, {54, " PRENOS "}};
     if (negative) prompts.emplace_back(62, " OTP ");
-    // The control total stays readable over the box's top edge.
-    const int IZK = ACTION_ROW(10, 10, negative ? 68 : 63, prompts, [&s] {
-        rt::SETCOLOR(NORMAL);
-        show_konzapl(s.h.KONZAPL);
-    });
+    const int IZK = ACTION_ROW(10, 10, negative ? 68 : 63, prompts);
 
     switch (IZK) {
     case 2:
