@@ -72,7 +72,8 @@ bool partner_code_field(int row, int col, double& code);
 //          PSLSIFRA: the first free code 1-999999; else the last + 1) and pushed two Enter keys,
 //          or PgUp / 0 / an unknown code opened the goods register (ARTIKLI(code)): the caller
 //          reads the code again (code holds what the register gave back).
-// A hot key that ends the read and takes over (Up into the item list) is the caller's to check.
+// When a hot key ends the read and takes over (Up into the item list), the field returns ESC
+// whatever key the list was left with; the caller tells the two apart by its own flag (GD_IZMENA).
 enum class CodeRead { FOUND, ESC, AGAIN };
 CodeRead goods_code_field(int row, int col, double& code, double supplier = 0);
 
