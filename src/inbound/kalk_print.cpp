@@ -105,7 +105,11 @@ void drop_report(const char* message) {
     PORUKA(message, 2);
 }
 
-// The supplier's name and place as one text, as the headings print it.
+// The supplier's name and place as the costing and dispatch-note headings print them: the fields
+// as stored, with their blanks, cut to 48 characters.
+std::string supplier_heading(const KalkHeader& h) { return rt::LEFT(h.nazdob + ", " + h.mesdob, 48); }
+
+// The supplier's name and place without their blanks, as the commission forms print them.
 std::string supplier_line(const KalkHeader& h) { return rt::ALLTRIM(h.nazdob) + ", " + rt::ALLTRIM(h.mesdob); }
 
 // ---------------------------------------------------------------------------------------------
@@ -136,17 +140,19 @@ double item_margin(const KalkItem& it) {
 
 void ZSTPKALK(const KalkHeader& h, const std::string& title) {
     ++STR;
-    PSAY(0, 0, "PIB: " + rt::ALLTRIM(WPIBKOM));
+    // The company's data as the company register holds them: the name, the place and the codes
+    // keep the blanks of their fields; the owner and the street are composed without them.
+    PSAY(0, 0, "PIB: " + WPIBKOM);
     PSAY(0, 78, "KL");
-    PSAY(1, 0, "Obveznik: " + rt::ALLTRIM(WVLASNIK));
+    PSAY(1, 0, "Obveznik: " + WVLASNIK);
     PSAY(1, 70, "Strana: " + rt::STRZERO(STR, 2));
-    PSAY(2, 0, "Firma-radnje: " + rt::ALLTRIM(WNAZKOM));
-    PSAY(3, 0, "Sediste: " + rt::ALLTRIM(WMESKOM) + ", " + rt::ALLTRIM(WULICAKOM));
-    PSAY(4, 0, "Sifra poreskog obveznika: " + rt::ALLTRIM(WBRPORRAC));
-    PSAY(5, 0, "Sifra delatnosti: " + rt::ALLTRIM(WSIFRADEL));
+    PSAY(2, 0, "Firma-radnje: " + WNAZKOM);
+    PSAY(3, 0, "Sediste: " + WMESKOM + ", " + WULICAKOM);
+    PSAY(4, 0, "Sifra poreskog obveznika: " + WBRPORRAC);
+    PSAY(5, 0, "Sifra delatnosti: " + WSIFRADEL);
     PSAY(5, 57, "Redni broj iz PK-1 ____");
     PSAY(7, 10, title + h.brkalk);
-    PSAY(8, 10, "po dokumentu " + rt::LEFT(supplier_line(h), 48));
+    PSAY(8, 10, "po dokumentu " + supplier_heading(h));
     PSAY(9, 10, "broj " + h.brdok + " od " + rt::DTOC(h.datdok));
     PSAY(10, 0, "");
     PRAW(ELITE + COND_ON);
@@ -253,7 +259,7 @@ Amounts print_costing_body(const Costing& c, const std::string& title) {
     PSAY(r, 35, "Sastavio");
     PSAY(r, 66, "Odgovorno lice");
     ++r;
-    PSAY(r, 35, rt::TRIM(SAST));
+    PSAY(r, 35, SAST);
     PSAY(r, 66, "______________");
     return tot;
 }
@@ -370,18 +376,18 @@ void list80_end(int r, double total) {
     PSAY(r, 0, "Sastavio");
     PSAY(r, 60, "Odgovorno lice");
     ++r;
-    PSAY(r, 0, rt::TRIM(SAST));
+    PSAY(r, 0, SAST);
     PSAY(r, 60, "______________");
 }
 
 void ZSTPOTP(const KalkHeader& h) {
     ++STR;
-    PSAY(0, 0, "Obveznik: " + rt::ALLTRIM(WNAZKOM) + ", " + rt::ALLTRIM(WVLASNIK));
+    PSAY(0, 0, "Obveznik: " + WNAZKOM + ", " + WVLASNIK);
     PSAY(0, 69, "Strana: " + rt::STRZERO(STR, 2));
-    PSAY(1, 0, "Mesto: " + rt::ALLTRIM(WMESKOM));
+    PSAY(1, 0, "Mesto: " + WMESKOM);
     PSAY(1, 69, rt::DTOC(h.datkal));
     PSAY(3, 0, "OTPREMNICA BROJ " + h.brkalk);
-    PSAY(4, 0, "za " + rt::LEFT(rt::ALLTRIM(h.dobav) + " " + supplier_line(h), 48));
+    PSAY(4, 0, "za " + h.dobav + " " + supplier_heading(h));
     PSAY(6, 0, EQ80);
     PSAY(7, 0, LIST80_COLUMNS);
     PSAY(8, 0, EQ80);
@@ -416,6 +422,8 @@ void STPKR(const std::string& brkalk, bool kr1) {
 // ---------------------------------------------------------------------------------------------
 // The buy-off receipt
 
+// The farmer's name, street, place and tax number as the partner register holds them, with the
+// blanks of their fields; "???" for a partner no longer in the register.
 struct Farmer {
     std::string naziv = "???", ulica = "???", mesto = "???", pib = "???";
 };
@@ -427,10 +435,10 @@ Farmer read_farmer(const std::string& dobav) {
     if (open_table("mddob")) {
         rt::dbf::WorkArea& d = rt::dbf::current();
         if (d.seek(dobav)) {
-            f.naziv = rt::ALLTRIM(d.get_str("NAZIV"));
-            f.ulica = rt::ALLTRIM(d.get_str("ULICA"));
-            f.mesto = rt::ALLTRIM(d.get_str("MESTO"));
-            f.pib = rt::ALLTRIM(d.get_str("PIB"));
+            f.naziv = d.get_str("NAZIV");
+            f.ulica = d.get_str("ULICA");
+            f.mesto = d.get_str("MESTO");
+            f.pib = d.get_str("PIB");
         }
         d.close();
     }
@@ -440,19 +448,19 @@ Farmer read_farmer(const std::string& dobav) {
 void ZOTKUP_PRIZ(const KalkHeader& h, const Farmer& f) {
     ++STR;
     PSAY(0, 0, "IZDAVALAC PRIZNANICE                    PRIMALAC PRIZNANICE");
-    PSAY(1, 0, "Naziv: " + rt::ALLTRIM(WNAZKOM));
+    PSAY(1, 0, "Naziv: " + WNAZKOM);
     PSAY(1, 40, "Ime i prezime: " + f.naziv);
-    PSAY(2, 0, "Ulica: " + rt::ALLTRIM(WULICAKOM));
+    PSAY(2, 0, "Ulica: " + WULICAKOM);
     PSAY(2, 40, "Ulica: " + f.ulica);
-    PSAY(3, 0, "Mesto: " + rt::ALLTRIM(WMESKOM));
+    PSAY(3, 0, "Mesto: " + WMESKOM);
     PSAY(3, 40, "Mesto: " + f.mesto);
-    PSAY(4, 0, "PIB: " + rt::ALLTRIM(WPIBKOM));
+    PSAY(4, 0, "PIB: " + WPIBKOM);
     PSAY(4, 40, "PIB: " + f.pib);
-    PSAY(5, 0, "Broj PEPDV: " + rt::ALLTRIM(WPEPDVKOM));
+    PSAY(5, 0, "Broj PEPDV: " + WPEPDVKOM);
     PSAY(7, 0, "");
     PRAW(DWIDTH);
     PSAY(7, 0, "PRIZNANICA BROJ " + rt::ALLTRIM(h.brdok));
-    PSAY(8, 0, "Mesto, datum izdavanja: " + rt::ALLTRIM(WMESKOM) + ", " + rt::DTOC(h.datdok));
+    PSAY(8, 0, "Mesto, datum izdavanja: " + WMESKOM + ", " + rt::DTOC(h.datdok));
     PSAY(9, 0, EQ80);
     PSAY(10, 0, LIST80_COLUMNS);
     PSAY(11, 0, EQ80);
