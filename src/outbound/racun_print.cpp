@@ -116,15 +116,17 @@ int ZSTPRAC(const Print& p) {
         r = p.rows;
         PSAY(0, 0, p.picture);
     } else {
-        say(0, 0, p.code(DSTRIKE_ON + EMPH_ON + DWIDTH), rt::TRIM(WNAZKOM));
+        // The company's data as the company register holds them, with the blanks of their fields
+        // (the street and the phone are composed without them).
+        say(0, 0, p.code(DSTRIKE_ON + EMPH_ON + DWIDTH), WNAZKOM);
         PRAW(p.code(DWIDTH_OFF));
-        std::string place = rt::ALLTRIM(WMESKOM);
-        if (!rt::EMPTY(WULICAKOM)) place += ", " + rt::ALLTRIM(WULICAKOM);
+        std::string place = WMESKOM;
+        if (!rt::EMPTY(WULICAKOM)) place += ", " + WULICAKOM;
         PSAY(1, 0, place);
-        PSAY(2, 0, "Telefon: " + rt::TRIM(WTELKOM));
-        PSAY(3, 0, "Tekuci racun: " + rt::TRIM(WZIROKOM));
-        std::string pib = "PIB: " + rt::TRIM(WPIBKOM);
-        if (WPDVKOM) pib += "  PEPDV: " + rt::TRIM(WPEPDVKOM);
+        PSAY(2, 0, "Telefon: " + WTELKOM);
+        PSAY(3, 0, "Tekuci racun: " + WZIROKOM);
+        std::string pib = "PIB: " + WPIBKOM;
+        if (WPDVKOM) pib += "  PEPDV: " + WPEPDVKOM;
         PSAY(4, 0, pib);
         PSAY(5, 0, std::string(68, '.') + "VELT Office.");
         PRAW(p.code(EMPH_OFF + DSTRIKE_OFF));
@@ -135,11 +137,12 @@ int ZSTPRAC(const Print& p) {
     if (S_RACOTP && !p.proforma() && !p.advance()) title += "-OTPREMNICA";
     title += " broj: " + h.brfak + p.suffix;
     say(7 + r, 0, p.code(DSTRIKE_ON), title);
-    PSAY(8 + r, 41, "Kupac: " + rt::TRIM(h.nazkup));
+    // The buyer's data are printed as stored in the invoice header.
+    PSAY(8 + r, 41, "Kupac: " + h.nazkup);
     PRAW(p.code(DSTRIKE_OFF));
     int o = r;   // offset of the rows below the buyer's name
     if (!rt::EMPTY(h.nazkup2)) {
-        PSAY(9 + r, 48, rt::TRIM(h.nazkup2));
+        PSAY(9 + r, 48, h.nazkup2);
         ++o;
     }
     // The rows below the name, gathered first and printed in row order.
@@ -149,24 +152,23 @@ int ZSTPRAC(const Print& p) {
     };
     std::vector<Cell> cells;
     cells.push_back({9 + o, 0, std::string("Datum ") + (p.proforma() ? "Pred" : "") + "Racuna: " + rt::DTOC(h.datfak)});
-    cells.push_back({9 + o, 48, rt::TRIM(h.pttkup) + " " + rt::TRIM(h.meskup)});
-    cells.push_back({10 + o, 0, "Mesto Izdavanja: " + rt::TRIM(rt::EMPTY(WMESKOMPJ) ? WMESKOM : WMESKOMPJ)});
+    cells.push_back({9 + o, 48, h.pttkup + " " + h.meskup});
+    cells.push_back({10 + o, 0, "Mesto Izdavanja: " + (rt::EMPTY(WMESKOMPJ) ? WMESKOM : WMESKOMPJ)});
     if (!p.proforma() && !p.advance())
         cells.push_back({11 + o, 0, "Datum Prometa dobara i usluga: " + rt::DTOC(h.datpro)});
     // Buyer's identification: a personal number of 13 characters, otherwise the tax number.
-    const std::string pib = rt::TRIM(h.pibkup);
-    const std::string ident = (pib.size() == 13 ? "JMBG: " : "PIB: ") + pib;
+    const std::string ident = (rt::ALLTRIM(h.pibkup).size() == 13 ? "JMBG: " : "PIB: ") + h.pibkup;
     int id_row = 10 + o;
     if (!rt::EMPTY(h.ulkup)) {
-        cells.push_back({10 + o, 48, rt::TRIM(h.ulkup)});
+        cells.push_back({10 + o, 48, h.ulkup});
         id_row = 11 + o;
         if (!rt::EMPTY(h.ulkup2)) {
-            cells.push_back({11 + o, 48, rt::TRIM(h.ulkup2)});
+            cells.push_back({11 + o, 48, h.ulkup2});
             id_row = 12 + o;
         }
     }
     cells.push_back({id_row, 48, ident});
-    if (!rt::EMPTY(h.pakkup)) cells.push_back({id_row, 66, "[PAK:" + rt::TRIM(h.pakkup) + "]"});
+    if (!rt::EMPTY(h.pakkup)) cells.push_back({id_row, 66, "[PAK:" + h.pakkup + "]"});
     std::stable_sort(cells.begin(), cells.end(),
                      [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
     for (const Cell& c : cells) PSAY(c.row, c.col, c.text);
@@ -191,7 +193,8 @@ int ZSTPRAC(const Print& p) {
     return hr + 4;
 }
 
-// The name cut for the item line: at the last blank within the width, else at the width.
+// The name cut for the item line: at the last blank within the width, else at the width. Both
+// parts are printed as cut from the stored name.
 void split_name(const std::string& name, int width, std::string& first, std::string& rest) {
     const std::string trimmed = rt::TRIM(name);
     int cut = rt::RAT(" ", rt::LEFT(name, width));
@@ -202,8 +205,6 @@ void split_name(const std::string& name, int width, std::string& first, std::str
         first = rt::LEFT(name, cut - 1);
         rest = rt::SUBSTR(name, cut + 1);
     }
-    first = rt::TRIM(first);
-    rest = rt::TRIM(rest);
 }
 
 // One item line (and the rest of its name); returns the next free row.
@@ -241,7 +242,7 @@ int print_item(Print& p, int row, int rb, const Item& it) {
         PSAY(row, 125, rt::TRANSFORM(it.kolicina * nc, "9" + BROJ));
     }
     ++row;
-    if (!rest.empty()) PSAY(row++, 10, rest);
+    if (!rt::EMPTY(rest)) PSAY(row++, 10, rest);
 
     p.rebate += (p0 - n0) * it.kolicina;
     p.base += it.kolicina * n0;
@@ -428,7 +429,7 @@ void STPRAC(const std::string& brfak) {
         for (const std::string& n : p.h.napomena) {
             if (rt::EMPTY(n)) continue;
             if (!first) ++row;
-            PSAY(row, 10, rt::TRIM(n));
+            PSAY(row, 10, n);
             first = false;
         }
         if (!p.narrow) PRAW(p.code(COND_ON));
@@ -469,7 +470,7 @@ void STPRAC(const std::string& brfak) {
     PRAW(p.code(DSTRIKE_OFF + EMPH_OFF));
     if (!WPDVKOM) {
         row += 2;
-        PSAY(row, 0, rt::TRIM(WNAZKOM) + " nije PDV obveznik.");
+        PSAY(row, 0, WNAZKOM + " nije PDV obveznik.");
     }
     if (rt::ROUND(p.rebate, 2) != 0) {
         const double rebate = rt::ROUND(p.rebate, 2);
