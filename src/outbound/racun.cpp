@@ -362,15 +362,31 @@ void delete_document(InvoiceKind k, const std::string& brfak) {
 
 // ---- the end-of-entry options ----
 
-// The note lines of the document: the company's default text first, while the four are empty.
-void notes(InvoiceKind k, const std::string& brfak) {
+// The kind's tables opened and "ufakt" on the document's header; nullptr when the tables are held
+// elsewhere (told) or the header is gone.
+rt::dbf::WorkArea* document_header(InvoiceKind k, const std::string& brfak) {
     if (!open_invoice_tables(k)) {
         PORUKA(BUSY, 2);
-        return;
+        return nullptr;
     }
     rt::dbf::select("ufakt");
     rt::dbf::WorkArea& h = header();
-    if (!h.seek(brfak)) return;
+    return h.seek(brfak) ? &h : nullptr;
+}
+
+// The four note lines into the header under a record lock.
+void put_notes(rt::dbf::WorkArea& h, const std::vector<std::string>& lines) {
+    if (!REC_LOCK()) return;
+    for (int i = 0; i < 4; ++i) h.put("NAPOMENA" + std::to_string(i + 1), lines[i]);
+    h.commit();
+    h.unlock();
+}
+
+// The note lines of the document: the company's default text first, while the four are empty.
+void notes(InvoiceKind k, const std::string& brfak) {
+    rt::dbf::WorkArea* found = document_header(k, brfak);
+    if (!found) return;
+    rt::dbf::WorkArea& h = *found;
     std::vector<std::string> lines(4);
     bool all_empty = true;
     for (int i = 0; i < 4; ++i) {
@@ -390,11 +406,7 @@ void notes(InvoiceKind k, const std::string& brfak) {
             }
             lines[i] = rt::PADR(line, 60);
         }
-        if (REC_LOCK()) {
-            for (int i = 0; i < 4; ++i) h.put("NAPOMENA" + std::to_string(i + 1), lines[i]);
-            h.commit();
-            h.unlock();
-        }
+        put_notes(h, lines);
     }
     rt::SETCOLOR(NORMAL);
     BOXSHAD(15, 9, 20, 70, "", "NAPOMENA:");
@@ -402,11 +414,7 @@ void notes(InvoiceKind k, const std::string& brfak) {
     for (int i = 0; i < 4; ++i)
         rt::GET(gl, rt::get(16 + i, 10, lines[i], "@K").name("WNAPOMENA" + std::to_string(i + 1)));
     rt::READ(gl);
-    if (REC_LOCK()) {
-        for (int i = 0; i < 4; ++i) h.put("NAPOMENA" + std::to_string(i + 1), lines[i]);
-        h.commit();
-        h.unlock();
-    }
+    put_notes(h, lines);
 }
 
 // The VAT exemption option of the document, chosen by one key in the help box.
@@ -415,13 +423,9 @@ void exemption(InvoiceKind k, const std::string& brfak) {
         PORUKA("Opcija poreskog oslobodjenja nije dostupna za ovu vrstu dokumenta !", 2);
         return;
     }
-    if (!open_invoice_tables(k)) {
-        PORUKA(BUSY, 2);
-        return;
-    }
-    rt::dbf::select("ufakt");
-    rt::dbf::WorkArea& h = header();
-    if (!h.seek(brfak)) return;
+    rt::dbf::WorkArea* found = document_header(k, brfak);
+    if (!found) return;
+    rt::dbf::WorkArea& h = *found;
     const std::string saved = HELPKEY;
     HELPKEY = "PORESKO OLOBODJENJE; Trenutno je odabrana opcija: " + rt::STR(h.get_num("POROSL"), 1) +
               "; Opcije su:; 0 - bez poreskog oslobodjenja; 1 - sa pravom na odbitak prethodnog PDV-a; "
