@@ -3,7 +3,7 @@
 // costing is booked into the trade book ("tknjiga") and the expense and margin register
 // ("rashod"). Also the dispatch note of a negative costing, the buy-off receipt of a purchase
 // from a farmer, and the commission forms KR (receipt of goods) and KR-1 (return of goods) of a
-// commission shop.
+// commission shop with the commission contract that goes with form KR.
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -425,6 +425,7 @@ void STPKR(const std::string& brkalk, bool kr1) {
 // The farmer's name, street, place and tax number as the partner register holds them, with the
 // blanks of their fields; "???" for a partner no longer in the register.
 struct Farmer {
+    bool found = false;
     std::string naziv = "???", ulica = "???", mesto = "???", pib = "???";
 };
 
@@ -435,6 +436,7 @@ Farmer read_farmer(const std::string& dobav) {
     if (open_table("mddob")) {
         rt::dbf::WorkArea& d = rt::dbf::current();
         if (d.seek(dobav)) {
+            f.found = true;
             f.naziv = d.get_str("NAZIV");
             f.ulica = d.get_str("ULICA");
             f.mesto = d.get_str("MESTO");
@@ -464,6 +466,101 @@ void ZOTKUP_PRIZ(const KalkHeader& h, const Farmer& f) {
     PSAY(9, 0, EQ80);
     PSAY(10, 0, LIST80_COLUMNS);
     PSAY(11, 0, EQ80);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The commission contract
+
+// Text broken into lines of at most width characters at the blanks between words.
+std::vector<std::string> wrap(const std::string& text, size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t to = text.find(' ', from);
+        if (to == std::string::npos) to = text.size();
+        const std::string word = text.substr(from, to - from);
+        from = to + 1;
+        if (word.empty()) continue;
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// Printed centred on an 80-column line.
+void say_centred(int r, const std::string& text) {
+    PSAY(r, text.size() < 80 ? static_cast<int>((80 - text.size()) / 2) : 0, text);
+}
+
+// The contract between the principal (the supplier of the costing) and the shop for the goods of
+// form KR: the parties, the goods' count and their value at selling prices, the commission, the
+// return of unsold goods and the settlement; one page with the signature lines.
+void STPUGOVOR(const std::string& brkalk) {
+    const Costing c = read_costing(brkalk);
+    const KalkHeader& h = c.h;
+    // The principal as the partner register holds him; a partner no longer there keeps the name
+    // and place the costing was entered with.
+    Farmer p = read_farmer(h.dobav);
+    if (!p.found) {
+        p.naziv = h.nazdob;
+        p.mesto = h.mesdob;
+        p.ulica.clear();
+        p.pib.clear();
+    }
+    EKRSTP();
+    STR = 0;
+    if (c.items.empty()) return drop_report(NO_DATA);
+    ++STR;
+
+    double value = 0;
+    for (const KalkItem& it : c.items) value += it.kolicina * it.prodcen;
+    const std::string date = rt::DTOC(h.datkal);
+    const std::string place = rt::ALLTRIM(WMESKOM);
+    auto joined = [](const std::string& a, const std::string& b) {
+        const std::string x = rt::ALLTRIM(a), y = rt::ALLTRIM(b);
+        return x.empty() || y.empty() ? x + y : x + ", " + y;
+    };
+
+    say_centred(1, "UGOVOR O KOMISIONOJ PRODAJI ROBE");
+    say_centred(2, "broj " + h.brkalk + " od " + date);
+    PSAY(4, 0, "Ugovorne strane:");
+    PSAY(6, 0, "Komitent: " + rt::ALLTRIM(p.naziv));
+    PSAY(7, 10, joined(p.ulica, p.mesto));
+    PSAY(8, 10, "PIB/JMBG: " + rt::ALLTRIM(p.pib));
+    PSAY(10, 0, "Komisionar: " + rt::ALLTRIM(WNAZKOM));
+    PSAY(11, 12, joined(WULICAKOM, WMESKOM));
+    PSAY(12, 12, "PIB: " + rt::ALLTRIM(WPIBKOM));
+
+    const std::string articles[] = {
+        "Komitent predaje komisionaru u komisionu prodaju robu navedenu u obrascu KR broj " + h.brkalk + " od " + date +
+            " (broj stavki: " + std::to_string(c.items.size()) + "), u ukupnoj vrednosti od " +
+            rt::ALLTRIM(T(value, BROJ)) + " din. po prodajnim cenama.",
+        "Komisionar prodaje robu u svoje ime, a za racun komitenta, po prodajnim cenama iz obrasca KR.",
+        "Komisionaru pripada provizija od " + rt::ALLTRIM(T(PROC_RUC, "999.99")) + " % od vrednosti prodate robe.",
+        "Neprodatu robu komisionar vraca komitentu na obrascu KR-1.",
+        "Komisionar isplacuje komitentu vrednost prodate robe umanjenu za proviziju, posle izvrsene prodaje.",
+    };
+    int r = 14;
+    int n = 0;
+    for (const std::string& text : articles) {
+        PSAY(r++, 0, "Clan " + std::to_string(++n) + ".");
+        for (const std::string& line : wrap(text, 80)) PSAY(r++, 0, line);
+        ++r;
+    }
+    ++r;
+    PSAY(r, 0, "U " + place + ", " + date);
+    r += 3;
+    PSAY(r, 0, "KOMITENT");
+    PSAY(r, 50, "KOMISIONAR");
+    r += 2;
+    PSAY(r, 0, "______________________");
+    PSAY(r, 50, "______________________");
+    report_end(79);
 }
 
 }  // namespace
@@ -544,7 +641,11 @@ void STPKALK(const std::string& number) {
 
     if (WSIFDEL == "005") {
         const bool kr1 = tot.nab < 0;
-        if (PITANJE(std::string("Stampa Obrasca ") + (kr1 ? "KR-1" : "KR") + " (D/N) ?", 2)) STPKR(brkalk, kr1);
+        if (PITANJE(std::string("Stampa Obrasca ") + (kr1 ? "KR-1" : "KR") + " (D/N) ?", 2)) {
+            STPKR(brkalk, kr1);
+            // Goods received on form KR go with the contract that says on what terms they are sold.
+            if (!kr1 && PITANJE("Stampa Ugovora (D/N) ?", 2)) STPUGOVOR(brkalk);
+        }
     }
     if (h.otkup && PITANJE("Stampa Priznanice (D/N) ?", 2)) OTKUP_PRIZ(brkalk);
 }

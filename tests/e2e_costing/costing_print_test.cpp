@@ -341,8 +341,9 @@ TEST(CostingTransfer, IntoSecondCompanyWithSignAndPricesAndRefusals) {
     EXPECT_EQ(str(records(inst / "002" / "ukalk.dbf").at(2), "BRKALK"), "000006");
 }
 
-// A commission shop: after the costing the receipt form KR; after a negative costing (form KR-1
-// chosen in the menu) the return form KR-1 with the quantities as returned.
+// A commission shop: after the costing the receipt form KR and the contract with the principal;
+// after a negative costing (form KR-1 chosen in the menu) the return form KR-1 with the quantities
+// as returned, and no contract.
 TEST(CostingPrint, CommissionShopPrintsFormsKrAndKr1) {
     Install inst;
     CompanySetup c;
@@ -351,9 +352,10 @@ TEST(CostingPrint, CommissionShopPrintsFormsKrAndKr1) {
     seed_costing(inst, "000001", with(kAgropromet, {{"PDV", 400.0}, {"PDV18", 400.0}, {"ZAPLA", 3750.0}}), kThreeGroups);
     seed_costing(inst, "-00001", with(kAgropromet, {{"ZAPLA", -80.0}}),
                  {{"000001", "HLEB BELI 500G", "KOM", "010", -2, 40, 55}});
-    Result r = go(inst, kEnter001 + kCosting + "{Enter}1{Enter}SF{dump}DF" + kOut);
+    Result r = go(inst, kEnter001 + kCosting + "{Enter}1{Enter}SF{dump}DF{dump}DF" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_TRUE(shows(r, 0, "Stampa Obrasca KR (D/N) ?")) << show(row_of(r, 0, 11));
+    EXPECT_TRUE(shows(r, 1, "Stampa Ugovora (D/N) ?")) << show(row_of(r, 1, 11));
     std::vector<std::string> kr = report_lines(inst, "tor001.001");
     ASSERT_GE(kr.size(), 22u);
     EXPECT_EQ(kr[3], "OBRAZAC KR");
@@ -361,13 +363,19 @@ TEST(CostingPrint, CommissionShopPrintsFormsKrAndKr1) {
     EXPECT_EQ(kr[5], "Komitent: 0001 AGROPROMET DOO, Novi Sad");
     EXPECT_EQ(kr[10], "  1 000001 HLEB BELI 500G                   KOM     10.000      40.00     400.00");
     EXPECT_EQ(kr[15], "UKUPNO:" + rep(' ', 63) + "   3350.00");
+    // The contract: the goods of the form at selling prices, 4 x 360 + 10 x 55 + 5 x 99 + 20 x 110
+    // = 4685.00; the principal from the partner register, the shop from the company's data; the
+    // commission is the setup's 20 %.
+    expect_report(inst, "tor001.002", "commission_contract.txt");
 
     // The negative costing is printed with the ordinary title (no question in a commission shop).
-    r = go(inst, kEnter001 + kCosting + "{Down}{Enter}-1{Enter}SF{dump}DF" + kOut);
+    r = go(inst, kEnter001 + kCosting + "{Down}{Enter}-1{Enter}SF{dump}DF{dump}" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
-    EXPECT_EQ(report_lines(inst, "tor001.002").at(7), rep(' ', 10) + "KALKULACIJA PRODAJNE CENE BROJ -00001");
+    EXPECT_EQ(report_lines(inst, "tor001.003").at(7), rep(' ', 10) + "KALKULACIJA PRODAJNE CENE BROJ -00001");
     EXPECT_TRUE(shows(r, 0, "Stampa Obrasca KR-1 (D/N) ?")) << show(row_of(r, 0, 11));
-    std::vector<std::string> kr1 = report_lines(inst, "tor001.003");
+    EXPECT_FALSE(shows(r, 1, "Stampa Ugovora")) << show(row_of(r, 1, 11));
+    EXPECT_FALSE(fs::exists(inst / "tor001.005"));
+    std::vector<std::string> kr1 = report_lines(inst, "tor001.004");
     ASSERT_GE(kr1.size(), 13u);
     EXPECT_EQ(kr1[3], "OBRAZAC KR-1");
     EXPECT_EQ(kr1[10], "  1 000001 HLEB BELI 500G                   KOM      2.000      40.00      80.00");
