@@ -362,15 +362,20 @@ void IKENT(CostingScreen& s, int row, int rb) {
             draw_line(row, rb, old);
             continue;
         }
-        book_amount(s, it.WKOLICINA, it.WFAKCEN, +1);
-        show_konzapl_and_match(s);
         rt::dbf::WorkArea& kk = items();
         kk.go_to(rec);
-        if (REC_LOCK()) {
-            put_item(kk, s, g);
-            kk.commit();
-            kk.unlock();
+        if (!REC_LOCK()) {
+            // The item stays as it was, and so do the control total and the goods register.
+            book_amount(s, old.kolicina, old.fakcen, +1);
+            draw_line(row, rb, old);
+            PORUKA(NOT_SAVED, 2);
+            break;
         }
+        put_item(kk, s, g);
+        kk.commit();
+        kk.unlock();
+        book_amount(s, it.WKOLICINA, it.WFAKCEN, +1);
+        show_konzapl_and_match(s);
         store_goods_prices(g.sifra, it);
         break;
     }
@@ -425,10 +430,12 @@ private:
         rt::SETCOLOR(NORMAL);
     }
 
-    // Back into item entry below the last items.
+    // Back into item entry below the last items; the code field the list was opened from ends as
+    // if left by Esc, whatever key closed the last message.
     void back_to_entry() {
         s_.it.R = FIRST_ROW;
         list_tail(s_, false);
+        rt::SET_LASTKEY(rt::K::ESC);
     }
 
     // No item left under the pointer: the list ends.

@@ -364,6 +364,7 @@ void delete_costing(const std::string& number) {
         delete_keyed(area("tknjiga"), 2, posting);
     }
     for (const char* t : held) area(t).unlock();
+    if (!locked) PORUKA(NOT_SAVED, 2);
 }
 
 Next existing_costing(CostingScreen& s) {

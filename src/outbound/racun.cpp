@@ -281,9 +281,9 @@ void ARAC_KRAC(const std::string& knew, const std::string& adv) {
         const std::string targr = ai.get_str("TARGR");
         const double kol = ai.get_num("KOLICINA"), cena = ai.get_num("PRODCEN");
         const int b = advance_bucket(targr, ai.get_num("PSPOR"));
-        if (b >= 0) sums[b] += kol * cena;
         rt::dbf::select("fakt");
         if (!ADD_REC()) continue;
+        if (b >= 0) sums[b] += kol * cena;
         fi.put("BRFAK", s.h.WBRFAK);
         fi.put("SIFART", ai.get_str("SIFART"));
         fi.put("NAZART", ai.get_str("NAZART"));
@@ -335,29 +335,42 @@ void ARAC_KRAC(const std::string& knew, const std::string& adv) {
 
 // ---- deletion ----
 
-// Deletes every record of the current work area whose key (sought in its controlling index)
-// equals key, under a table lock.
+// Deletes every record of the work area whose key (sought in its controlling index) equals key;
+// the table is locked by the caller.
 void delete_by_key(rt::dbf::WorkArea& a, const std::string& key, const std::string& field) {
-    if (!a.flock() && !FIL_LOCK()) return;
     while (a.seek(key) && a.get_str(field) == key) a.delete_record();
     a.commit();
-    a.unlock();
 }
 
+// The header, the items and (activity "002") the trade-book row go together: every table is
+// locked first, and nothing is deleted unless every lock was obtained.
 void delete_document(InvoiceKind k, const std::string& brfak) {
     if (!PITANJE("Sigurno Brisete (D/N) ?")) return;
     PORUKA("Brisanje u toku....", 1);
-    rt::dbf::select("ufakt");
-    delete_by_key(header(), brfak, "BRFAK");
-    rt::dbf::select("fakt");
-    delete_by_key(items(), brfak, "BRFAK");
+    std::vector<std::string> tables{"ufakt", "fakt"};
     if (WSIFDEL == "002" && is_stock_kind(k)) {
-        if (open_in_new_area("tknjiga", "tknjiga")) {
-            rt::dbf::WorkArea& t = rt::dbf::current();
-            t.set_order(2);  // "tknjiga1": by document code
-            delete_by_key(t, invoice_posting_key(brfak), "VRDOK");
+        if (!open_in_new_area("tknjiga", "tknjiga")) {
+            rt::dbf::current().close();
+            PORUKA(NOT_SAVED, 2);
+            return;
         }
+        rt::dbf::current().set_order(2);  // "tknjiga1": by document code
+        tables.push_back("tknjiga");
     }
+    std::vector<std::string> held;
+    for (const std::string& t : tables) {
+        rt::dbf::select(t);
+        if (!FIL_LOCK()) break;
+        held.push_back(t);
+    }
+    if (held.size() == tables.size()) {
+        delete_by_key(rt::dbf::area("ufakt"), brfak, "BRFAK");
+        delete_by_key(rt::dbf::area("fakt"), brfak, "BRFAK");
+        if (tables.size() == 3) delete_by_key(rt::dbf::area("tknjiga"), invoice_posting_key(brfak), "VRDOK");
+    } else {
+        PORUKA(NOT_SAVED, 2);
+    }
+    for (const std::string& t : held) rt::dbf::area(t).unlock();
 }
 
 // ---- the end-of-entry options ----
