@@ -158,6 +158,18 @@ TEST(CostingHeader, NegativeCostingOffersDispatchNoteAndDeletionLeavesStock) {
         fill(company(inst, t), {t, std::string(t) + "1"},
              {{{"VRDOK", "K000001"}, {"DATUM", kToday}}, {{"VRDOK", "K000002"}, {"DATUM", kToday}}});
     patch_first(company(inst, "mdart"), {{"POPKOL", 12.0}});
+    {
+        // Another workstation holds the trade book: costing 1 stays whole, and the user is told.
+        rt::dbf::WorkArea held;
+        ASSERT_TRUE(held.open(company(inst, "tknjiga").string()));
+        ASSERT_TRUE(held.flock());
+        Result busy = go(inst, kEnter001 + kReceipts + "1" + "1{Enter}BD" + keys("{pause}", 20) + "{dump}{Enter}" + kOut);
+        ASSERT_RUN(busy, 0, 1);
+        EXPECT_NE(busy.line(0, 11).find("Podaci nisu upisani: zapis je zauzet na drugoj radnoj stanici !"),
+                  std::string::npos);
+        EXPECT_EQ(records(company(inst, "ukalk")).size(), 2u);
+        EXPECT_EQ(records(company(inst, "kalk")).size(), 3u);
+    }
 
     Result r = go(inst, kEnter001 + kReceipts + "1" + "2{Enter}{dump}" + "I" + keys("{Enter}", 7) + "{dump}{Enter}{Esc}{Esc}" +
                             "{Enter}1{Enter}{dump}B{dump}D" + kOut);

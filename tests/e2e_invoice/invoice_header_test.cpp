@@ -232,6 +232,17 @@ TEST(InvoiceHeader, DeletionDropsItemsAndPostingKeepsStock) {
     fill(inst / "001" / "tknjiga.dbf", {"tknjiga", "tknjiga1"},
          {{{"VRDOK", "R000001"}, {"DATUM", d(10)}, {"RAZDUZ", 525.0}},
           {{"VRDOK", "R000002"}, {"DATUM", d(10)}, {"RAZDUZ", 55.0}}});
+    {
+        // Another workstation holds the trade book: nothing of invoice 2 goes, and the user is told.
+        rt::dbf::WorkArea held;
+        ASSERT_TRUE(held.open((inst / "001" / "tknjiga.dbf").string()));
+        ASSERT_TRUE(held.flock());
+        Result busy = go(inst, kEnter001 + kInvoices + "1" "2{Enter}BD" + keys("{pause}", 20) + "{dump}{Enter}" + kOut);
+        ASSERT_EQ(busy.status, 0) << why(busy);
+        EXPECT_TRUE(shows(busy, 0, "Podaci nisu upisani: zapis je zauzet na drugoj radnoj stanici !"));
+        EXPECT_EQ(records(ufakt(inst)).size(), 2u);
+        EXPECT_EQ(records(fakt(inst)).size(), 3u);
+    }
     Result r = go(inst, kEnter001 + kInvoices + "1" "1{Enter}B{dump}D" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     EXPECT_TRUE(shows(r, 0, "Sigurno Brisete (D/N) ?"));
