@@ -7,6 +7,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +54,47 @@ inline void patch_first(const fs::path& table, const Fields& values) {
     a.unlock();
     a.commit();
     a.close();
+}
+
+// A report file (tor001.NNN) with its printer codes written out as <ESC>, <SI>, <DC2>, <SO>, <DC4>,
+// <FF>, so that the comparison with an expected text stays exact and readable; split at CR LF.
+inline std::vector<std::string> report_lines(const Install& inst, const std::string& name) {
+    std::string s = slurp(inst / name), out;
+    for (char c : s) {
+        switch (c) {
+        case '\x1B': out += "<ESC>"; break;
+        case '\x0F': out += "<SI>"; break;
+        case '\x12': out += "<DC2>"; break;
+        case '\x0E': out += "<SO>"; break;
+        case '\x14': out += "<DC4>"; break;
+        case '\x0C': out += "<FF>"; break;
+        default: out += c;
+        }
+    }
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at; (at = out.find("\r\n", from)) != std::string::npos; from = at + 2) lines.push_back(out.substr(from, at - from));
+    lines.push_back(out.substr(from));
+    return lines;
+}
+
+// The report file compared line by line with an expected text of the folder (below tests/).
+inline void expect_report(const Install& inst, const std::string& file, const std::string& folder,
+                          const std::string& expected) {
+    const std::vector<std::string> got = report_lines(inst, file),
+                                   want = split_lines(slurp(fs::path(TOR_SOURCE_DIR) / "tests" / folder / expected));
+    for (size_t i = 0; i < std::max(got.size(), want.size()); ++i)
+        EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>") << file << " line " << i + 1;
+}
+
+// A second workstation in a tmux pane: the program started, company 001 entered, the menu keys
+// typed, until the screen shows what. False (with the last screen in *screen) when it did not.
+inline bool pane_at(Pane& pane, const std::string& menu_keys, const std::string& what, std::string* screen) {
+    if (!pane.started() || !pane.wait_for("PRVA RADNJA", screen)) return false;
+    pane.send("Enter");
+    if (!pane.wait_for("1.Maticni podaci", screen)) return false;
+    pane.type(menu_keys);
+    return pane.wait_for(what, screen);
 }
 
 struct CompanySetup {

@@ -221,13 +221,8 @@ TEST(CostingHeader, NumberTakenMeanwhileByAnotherWorkstation) {
     Install inst;
     prepare_company(inst);
     Pane pane(inst);
-    ASSERT_TRUE(pane.started());
     std::string s;
-    ASSERT_TRUE(pane.wait_for("PRVA RADNJA", &s)) << s;
-    pane.send("Enter");
-    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
-    pane.type("211");
-    ASSERT_TRUE(pane.wait_for("Broj Kalkulacije", &s)) << s;
+    ASSERT_TRUE(pane_at(pane, "211", "Broj Kalkulacije", &s)) << s;
     pane.send("Enter");
     pane.send("Enter");
     pane.type("2");

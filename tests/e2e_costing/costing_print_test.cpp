@@ -44,32 +44,8 @@ void seed_costing(const Install& inst, const std::string& number, const Fields& 
     fill(inst / company / "kalk.dbf", {"kalk", "kalk1", "kalk2"}, rows);
 }
 
-// The report file tor001.NNN with its printer codes written out as <ESC>, <SI>, <DC2>, <SO>,
-// <FF>, so that the comparison with the expected text stays exact and readable; split at CR LF.
-std::vector<std::string> report_lines(const Install& inst, const std::string& name) {
-    std::string s = slurp(inst / name), out;
-    for (char c : s) {
-        switch (c) {
-        case '\x1B': out += "<ESC>"; break;
-        case '\x0F': out += "<SI>"; break;
-        case '\x12': out += "<DC2>"; break;
-        case '\x0E': out += "<SO>"; break;
-        case '\x0C': out += "<FF>"; break;
-        default: out += c;
-        }
-    }
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t at; (at = out.find("\r\n", from)) != std::string::npos; from = at + 2) lines.push_back(out.substr(from, at - from));
-    lines.push_back(out.substr(from));
-    return lines;
-}
-
 void expect_report(const Install& inst, const std::string& file, const std::string& expected) {
-    const std::vector<std::string> got = report_lines(inst, file),
-                                   want = split_lines(slurp(fs::path(TOR_SOURCE_DIR) / "tests/e2e_costing/expected" / expected));
-    for (size_t i = 0; i < std::max(got.size(), want.size()); ++i)
-        EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>") << file << " line " << i + 1;
+    torpdv_docs::expect_report(inst, file, "e2e_costing/expected", expected);
 }
 
 const std::vector<Item> kThreeGroups = {

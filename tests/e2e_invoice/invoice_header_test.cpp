@@ -301,13 +301,8 @@ TEST(InvoiceHeader, NumberTakenMeanwhileByAnotherWorkstation) {
     Install inst;
     prepare_company(inst);
     Pane pane(inst);
-    ASSERT_TRUE(pane.started());
     std::string s;
-    ASSERT_TRUE(pane.wait_for("PRVA RADNJA", &s)) << s;
-    pane.send("Enter");
-    ASSERT_TRUE(pane.wait_for("1.Maticni podaci", &s)) << s;
-    pane.type(kInvoices + "1");
-    ASSERT_TRUE(pane.wait_for("Broj Racuna", &s)) << s;
+    ASSERT_TRUE(pane_at(pane, kInvoices + "1", "Broj Racuna", &s)) << s;
     // number 1, both dates as proposed, buyer 0002; stopped on the days of credit
     for (int i = 0; i < 3; ++i) pane.send("Enter");
     pane.type("2");

@@ -34,34 +34,8 @@ void seed_invoice(const Install& inst, const std::string& header_table, const st
     fill(inst / "001" / (item_table + ".dbf"), {item_table, item_table + "1"}, rows);
 }
 
-// The report file with its printer codes written out (<ESC>, <SI>, <DC2>, <SO>, <DC4>, <FF>),
-// split at CR LF.
-std::vector<std::string> report_lines(const Install& inst, const std::string& name) {
-    std::string s = slurp(inst / name), out;
-    for (char c : s) {
-        switch (c) {
-        case '\x1B': out += "<ESC>"; break;
-        case '\x0F': out += "<SI>"; break;
-        case '\x12': out += "<DC2>"; break;
-        case '\x0E': out += "<SO>"; break;
-        case '\x14': out += "<DC4>"; break;
-        case '\x0C': out += "<FF>"; break;
-        default: out += c;
-        }
-    }
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t at; (at = out.find("\r\n", from)) != std::string::npos; from = at + 2) lines.push_back(out.substr(from, at - from));
-    lines.push_back(out.substr(from));
-    return lines;
-}
-
 void expect_report(const Install& inst, const std::string& file, const std::string& expected) {
-    const std::vector<std::string> got = report_lines(inst, file);
-    const std::vector<std::string> want =
-        split_lines(slurp(fs::path(TOR_SOURCE_DIR) / "tests/e2e_invoice/expected" / expected));
-    for (size_t i = 0; i < std::max(got.size(), want.size()); ++i)
-        EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>") << file << " line " << i + 1;
+    torpdv_docs::expect_report(inst, file, "e2e_invoice/expected", expected);
 }
 
 const double kShare20 = 16.667, kShare10 = 9.091;
