@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/vars.h"
@@ -75,30 +76,20 @@ void fill_company(long records) {
 
 // Median wall seconds of runs calls of the costing screen with the key script.
 double timed(int runs, const std::string& keys, const std::function<void()>& set_mode) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        rt::console_init_headless(keys);
-        set_mode();
-        const auto t0 = std::chrono::steady_clock::now();
-        tor::KALKULACIJE();
-        t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return bench::median_seconds(
+        runs,
+        [&] {
+            rt::console_init_headless(keys);
+            set_mode();
+        },
+        [] { tor::KALKULACIJE(); });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
     bool temporary = false;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        std::string tmpl = (fs::temp_directory_path() / "costing-open-XXXXXX").string();
-        dir = mkdtemp(tmpl.data());
-        temporary = true;
-    }
+    const std::string dir = bench::installation(argc, argv, "costing-open", temporary);
     const long records = argc > 2 ? std::atol(argv[2]) : 100000;
     const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/vars.h"
@@ -70,29 +71,14 @@ void fill_invoice(long items) {
 
 // Median wall seconds of runs prints to a report file.
 double timed(int runs) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        rt::console_init_headless("F");
-        const auto t0 = std::chrono::steady_clock::now();
-        tor::STPRAC("000001");
-        t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return bench::median_seconds(runs, [] { rt::console_init_headless("F"); }, [] { tor::STPRAC("000001"); });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
     bool temporary = false;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        std::string tmpl = (fs::temp_directory_path() / "invoice-print-XXXXXX").string();
-        dir = mkdtemp(tmpl.data());
-        temporary = true;
-    }
+    const std::string dir = bench::installation(argc, argv, "invoice-print", temporary);
     const long items = argc > 2 ? std::atol(argv[2]) : 500;
     const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
 
