@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "books/books.h"
 #include "calc/pricing.h"
+#include "cards/cards.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/frame.h"
@@ -465,7 +467,7 @@ void STAMPA() {
         }
         ST = choice;
         switch (choice) {
-        case 1: later("KTKNJIGA"); break;
+        case 1: call("KTKNJIGA", KTKNJIGA); break;
         case 2:
             if (!WKLASIFIKATOR.empty() && WKLASIFIKATOR[0] == 'K')
                 PORUKA("Knjiga pausalnih obveznika se Ne stampa knjigasima.");
@@ -494,7 +496,7 @@ void STAMPA() {
                                     "4.Kartica Repromaterijala", "5.Kartica Gotovog proizvoda",
                                     "6.Kartica Komisionog Magacina"}),
                             MENU_K)) {
-            case 1: later("KARTDOBARA"); break;
+            case 1: call("KARTDOBARA", KARTDOBARA); break;
             case 2: later("KARTPARTNERA"); break;
             case 3: later("KARTOBAVEZA"); break;
             case 4: later("KARTREPRO"); break;
@@ -605,10 +607,14 @@ void SERVIS() {
             case 1: later("KONZSKAL"); break;
             case 2: later("KONZSRAC"); break;
             case 3: later("KONZRAS"); break;
-            case 4: later("KONTKPK1"); break;
+            case 4: call("KONTKPK1", KONTKPK1); break;
             case 5:
                 DAJ_ZBIR = true;
-                later("ZBIRSTZART");
+                call("ZBIRSTZART", [] {
+                    if (open_stock_tables()) ZBIRSTZART();
+                    else PORUKA("Podaci su zauzeti na drugoj radnoj stanici !", 2);
+                });
+                DAJ_ZBIR = false;
                 rt::dbf::close_all();
                 break;
             }

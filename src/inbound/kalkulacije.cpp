@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "calc/pricing.h"
+#include "cards/cards.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/vars.h"
@@ -463,6 +464,7 @@ Next one_costing() {
 
 void KALKULACIJE() {
     rt::ProcScope scope("KALKULACIJE");
+    if (S_ZALIHA && S_RACZAL) recount_stock_on_entry();
     while (one_costing() == Next::PROMPT) rt::dbf::close_all();
     rt::dbf::close_all();
 }

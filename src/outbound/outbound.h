@@ -68,5 +68,8 @@ void RN_NAPOMENA();
 
 // The key of an invoice's posting in "tknjiga".
 inline std::string invoice_posting_key(const std::string& brfak) { return "R" + brfak; }
+// Wholesale ("002") and the service trades ("009") keep their sales in the KEP book invoice by
+// invoice; the other activities post their daily turnover instead.
+bool invoices_post_to_kep();
 
 }  // namespace tor

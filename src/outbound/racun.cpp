@@ -10,6 +10,7 @@
 
 #include "calc/pricing.h"
 #include "calc/rates.h"
+#include "cards/cards.h"
 #include "company/company.h"
 #include "data/data.h"
 #include "frame/vars.h"
@@ -342,13 +343,13 @@ void delete_by_key(rt::dbf::WorkArea& a, const std::string& key, const std::stri
     a.commit();
 }
 
-// The header, the items and (activity "002") the trade-book row go together: every table is
+// The header, the items and (activities "002", "009") the trade-book row go together: every table is
 // locked first, and nothing is deleted unless every lock was obtained.
 void delete_document(InvoiceKind k, const std::string& brfak) {
     if (!PITANJE("Sigurno Brisete (D/N) ?")) return;
     PORUKA("Brisanje u toku....", 1);
     std::vector<std::string> tables{"ufakt", "fakt"};
-    if (WSIFDEL == "002" && is_stock_kind(k)) {
+    if (invoices_post_to_kep() && is_stock_kind(k)) {
         if (!open_in_new_area("tknjiga", "tknjiga")) {
             rt::dbf::current().close();
             PORUKA(NOT_SAVED, 2);
@@ -594,6 +595,7 @@ bool open_invoice_tables(InvoiceKind k) {
 
 void RACUN() {
     const InvoiceKind k = invoice_kind();
+    if (S_ZALIHA && S_RACZAL) recount_stock_on_entry();
     for (;;) {
         rt::dbf::close_all();
         if (!open_invoice_tables(k)) {

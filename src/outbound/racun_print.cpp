@@ -321,6 +321,12 @@ std::string statement_of_account(std::string text, double zapla) {
 }
 
 // The invoice booked into the KEP book of a trade shop: one row "R" + number.
+}  // namespace
+
+bool invoices_post_to_kep() { return WSIFDEL == "002" || WSIFDEL == "009"; }
+
+namespace {
+
 void post_to_kep_book(const Header& h, double gross) {
     const rt::ScreenImage under = rt::SAVESCREEN();
     PORUKA("Prenos Racuna u druge knjige...", 1);
@@ -523,7 +529,7 @@ void STPRAC(const std::string& brfak) {
         PSAY(row + 2, 0, "____________________                   (MP)                 ____________________");
     }
 
-    if (WSIFDEL == "002" && invoice) post_to_kep_book(p.h, p.gross);
+    if (invoices_post_to_kep() && invoice) post_to_kep_book(p.h, p.gross);
 
     const bool screen = print_route() == Route::SCREEN;
     const bool written = print_route() != Route::DISCARD && print_route() != Route::NONE;
