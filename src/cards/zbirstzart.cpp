@@ -8,7 +8,6 @@ void ZZBIRSTZART() {}
 void STPZBIRSTZART() {}
 void ZSTPZBIRSTZART() {}
 void ZBIRUPOPIS() {}
-bool open_stock_tables() { return false; }
 double article_period_quantity(const std::string&, rt::Date, rt::Date) { return 0; }
 void recount_stock_on_entry() {}
 
