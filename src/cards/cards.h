@@ -13,6 +13,10 @@
 
 namespace tor {
 
+// The code range of the stock list, the three-column print and the recount (KARTDOBARA with code
+// 0 reads them; the period is WDATOD..WDATDO).
+inline double WSIF_OD = 0, WSIF_DO = 999999;
+
 // "1.Kartica Dobara": asks the article code and the period; a code goes to the card (KARTVELE for
 // activity "002", KARTMALO for the others), code 0 to the stock list or the recount.
 void KARTDOBARA();
