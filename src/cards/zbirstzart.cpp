@@ -56,7 +56,7 @@ struct Moves {
 
 // The movements of an article in the open stock tables. Without prices only the quantities are
 // gathered (the recount needs no more).
-Moves article_moves(const std::string& code, const Date& from, const Date& to, bool with_prices) {
+Moves article_moves(const std::string& code, const Date& from, const Date& to, bool with_prices, bool invoices) {
     Moves m;
     // The latest price: a later (or, for most kinds, equal) document date takes over. The kinds
     // are visited in the order costings, price changes, invoices, write-offs, so on one day the
@@ -103,7 +103,7 @@ Moves article_moves(const std::string& code, const Date& from, const Date& to, b
             ref = d;
         }
     };
-    if (invoices_counted()) {
+    if (invoices) {
         rt::dbf::WorkArea& fakt = rt::dbf::area("fakt");
         rt::dbf::WorkArea& ufakt = rt::dbf::area("ufakt");
         for (bool on = fakt.seek(code); on && !fakt.eof() && fakt.get_str("SIFART") == code; fakt.skip()) {
@@ -175,7 +175,7 @@ int reconciliation(int row, double purchases, double takings, double at_latest, 
 }  // namespace
 
 double article_period_quantity(const std::string& code, rt::Date from, rt::Date to) {
-    return article_moves(code, from, to, false).qty;
+    return article_moves(code, from, to, false, invoices_counted()).qty;
 }
 
 void ZZBIRSTZART() {
@@ -225,12 +225,13 @@ void ZBIRSTZART() {
     rt::dbf::WorkArea& mdart = rt::dbf::current();
     const uint32_t count = mdart.reccount();
     long walked = 0;
+    const bool invoices = invoices_counted();
     for (goods_from(mdart, lo); !mdart.eof(); mdart.skip()) {
         progress(++walked, count);
         if (rt::VAL(mdart.get_str("SIFRA")) > hi) break;
         if (!wanted(mdart, lo, hi)) continue;
         const std::string code = mdart.get_str("SIFRA");
-        const Moves m = article_moves(code, WWDATOD, WWDATDO, true);
+        const Moves m = article_moves(code, WWDATOD, WWDATDO, true, invoices);
         purchases += m.purchases;
         takings += m.takings;
         if (rt::ROUND(m.qty, 3) < 0) ++negative;
@@ -314,13 +315,14 @@ void STPZBIRSTZART() {
     ZSTPZBIRSTZART();
     int row = COLS_FIRST_ROW, column = 0;
     double value = 0;
+    const bool invoices = invoices_counted();
 
     rt::dbf::select("mdart");
     rt::dbf::WorkArea& mdart = rt::dbf::current();
     for (goods_from(mdart, WSIF_OD); !mdart.eof(); mdart.skip()) {
         if (rt::VAL(mdart.get_str("SIFRA")) > WSIF_DO) break;
         if (!wanted(mdart, WSIF_OD, WSIF_DO)) continue;
-        const double qty = article_period_quantity(mdart.get_str("SIFRA"), WWDATOD, WWDATDO);
+        const double qty = article_moves(mdart.get_str("SIFRA"), WWDATOD, WWDATDO, false, invoices).qty;
         if (!nonzero(qty, 3) && !S_NULAZALIHA) continue;
         const double price = mdart.get_num("PRODCEN");
         const int at = column * BLOCK;
@@ -354,10 +356,11 @@ void ZBIRUPOPIS() {
     PORUKA("Proracun Zalihe u toku...", 1);
     rt::dbf::select("mdart");
     rt::dbf::WorkArea& mdart = rt::dbf::current();
-    mdart.go_top();
-    for (; !mdart.eof(); mdart.skip()) {
+    const bool invoices = invoices_counted();
+    for (mdart.go_top(); !mdart.eof(); mdart.skip()) {
         if (mdart.get_bool("USLUGA")) continue;
-        const double qty = rt::ROUND(article_period_quantity(mdart.get_str("SIFRA"), WDATOD, WDATDO), 3);
+        const double qty =
+            rt::ROUND(article_moves(mdart.get_str("SIFRA"), WDATOD, WDATDO, false, invoices).qty, 3);
         if (rt::ROUND(mdart.get_num("POPKOL"), 3) == qty) continue;   // nothing to store
         if (!REC_LOCK()) continue;   // held by another workstation: left as it was
         mdart.put("POPKOL", qty);
