@@ -245,7 +245,9 @@ void KARTDOBARA() {
         WDATOD = rt::Date::ymd(rt::YEAR(DDAN), 1, 1);
         WDATDO = DDAN;
         rt::SAY(14, 30, "Sifra Dobra");
-        rt::SAY(15, 30, "Period od            do ");
+        // The label clears the dates a previous turn left at its right (a restart after an unknown
+        // code shows no stale period).
+        rt::SAY(15, 30, rt::PADR("Period od            do ", 34));
         rt::GetList gl;
         rt::GET(gl, rt::get(14, 42, wsifra, "999999").valid([] { return PREGLED("ART"); }).name("WSIFRA"));
         rt::READ(gl);
