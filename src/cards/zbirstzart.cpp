@@ -253,7 +253,7 @@ void ZBIRSTZART() {
             PSAY(row, 58, num(m.qty, BROJ103));
             PSAY(row, 70, num(to_ddan ? price : m.wpc, BROJ));
             if (screen) {
-                if (nonzero(m.sold, 3)) PSAY(row, 81, "(" + num(m.sold, BROJ93) + ")");
+                if (nonzero(m.sold, 3)) PSAY(row, 81, "(" + rt::ALLTRIM(num(m.sold, BROJ103)) + ")");
                 if (!m.costings.empty()) PSAY(row, 92, rt::LEFT(m.costings, 200));
             }
             at_register += m.qty * price;

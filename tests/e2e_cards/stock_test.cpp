@@ -4,6 +4,7 @@
 // and from the goods card with code 0).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -140,6 +141,175 @@ TEST(Stock, CostingEntryRecountsTheStockOfTheYear) {
     ASSERT_EQ(r.status, 0) << why(r);
     ASSERT_EQ(records(company(inst, "ukalk")).size(), 2u);
     EXPECT_EQ(stock(inst), (std::vector<double>{15, -2, 4, 0, 0, 7}));
+}
+
+
+// The KEP book of the quarter: costings 1 and 2 and both price changes in (5440.00), the invoice
+// less its rebate and the write-off out (1435.50 + 340.00), and a costing after the period.
+void seed_kep(const Install& inst) {
+    fill(company(inst, "tknjiga"), {"tknjiga", "tknjiga1"},
+         {{{"VRDOK", "K000001"}, {"DATUM", d(2026, 1, 10)}, {"ZADUZ", 3950.0}},
+          {{"VRDOK", "K000002"}, {"DATUM", d(2026, 2, 5)}, {"ZADUZ", 1420.0}},
+          {{"VRDOK", "Z0002"}, {"DATUM", d(2026, 2, 5)}, {"ZADUZ", 30.0}},
+          {{"VRDOK", "R000001"}, {"DATUM", d(2026, 2, 10)}, {"RAZDUZ", 1435.5}},
+          {{"VRDOK", "Z0001"}, {"DATUM", d(2026, 2, 20)}, {"ZADUZ", 40.0}},
+          {{"VRDOK", "P000001"}, {"DATUM", d(2026, 3, 1)}, {"RAZDUZ", 340.0}},
+          {{"VRDOK", "K000004"}, {"DATUM", d(2026, 3, 20)}, {"ZADUZ", 1000.0}}});
+}
+
+// Main menu -> 3.Stampa -> 6.Kartice -> 1.Kartica Dobara, code 0.
+const std::string kStockCard = "3610{Enter}";
+const std::string kOutOfCards = "{Esc}{Esc}" + kQuit;
+
+// A row of the stock list: number, code, name, unit, then quantity and price as printed.
+std::string list_row(int n, const char* code, const char* name, const char* unit, const char* qty, const char* price) {
+    std::string no = std::to_string(n);
+    return std::string(4 - no.size(), ' ') + no + " " + code + " " + pad(name, 40) + " " + pad(unit, 3) + "  " + qty +
+           "  " + price;
+}
+
+std::vector<std::string> list_heading(const std::string& period, const std::string& columns) {
+    return {"Obveznik: PRVA RADNJA, Petar Petrovic                                Strana: 01",
+            "Mesto: Beograd",
+            "Datum: 16.03.2026",
+            kHeading3,
+            "",
+            "STANJE ZALIHA DOBARA za period od " + period,
+            rep('=', 80),
+            columns,
+            rep('=', 80)};
+}
+
+void expect_lines(const Install& inst, const std::string& file, const std::vector<std::string>& want) {
+    const std::vector<std::string> got = report_lines(inst, file);
+    EXPECT_EQ(got.size(), want.size()) << slurp(inst / file);
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(i < got.size() ? rstrip(got[i]) : "<none>", want[i]) << file << " line " << i + 1;
+}
+
+// The preparer's line under the signatures (the setup table's default name).
+const std::string kSigned = "__________" + std::string(50, ' ') + "______________<FF>";
+
+const std::string kColumns = "R.Br Sifra  Naziv Dobra                              JM     Kolicina        Cena";
+
+// The stock list to a file: a code range up to today at the register's prices, with the count of
+// articles below zero; then the whole register up to the end of February at the latest document
+// prices (KAFA before its write-off, at the price change's 360; SOK at its costing's 145).
+TEST(Stock, StockListPricesAtTheRegisterUpToTodayAndAtTheLatestDocumentBefore) {
+    Install inst;
+    prepare_company(inst);
+    seed_documents(inst);
+    Result r = go(inst, kEnter001 + kStockCard + "2{Enter}5{Enter}{Enter}{Enter}NFN{dump}{Enter}" +
+                            "610{Enter}{Enter}{Enter}{Enter}28022026{Enter}NF{Enter}" + kOutOfCards);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_GE(r.screens.size(), 1u);
+    EXPECT_NE(r.line(0, 11).find("Dobara sa negativnom kolicinom ukupno:     1"), std::string::npos) << r.screens[0];
+
+    std::vector<std::string> want = list_heading("01.01.2026 do 16.03.2026", kColumns);
+    for (const std::string& l : std::vector<std::string>
+         {list_row(1, "000002", "MLEKO 2.8% 1L", "KOM", "    -2.000", "    110.00"),
+          list_row(2, "000003", "KAFA MLEVENA 200G", "KOM", "     4.000", "    360.00"),
+          list_row(3, "000004", "SOK OD JABUKE 1L", "KOM", "     6.000", "    150.00"), rep('=', 80),
+          "Stanje zaliha " + std::string(54, ' ') + "     2120.00", "", "",
+          "Sastavio" + std::string(52, ' ') + "Odgovorno lice", kSigned})
+        want.push_back(l);
+    expect_lines(inst, "tor001.000", want);
+
+    want = list_heading("01.01.2026 do 28.02.2026", kColumns);
+    for (const std::string& l : std::vector<std::string>
+         {list_row(1, "000001", "HLEB BELI 500G", "KOM", "    25.000", "     55.00"),
+          list_row(2, "000002", "MLEKO 2.8% 1L", "KOM", "    -2.000", "    110.00"),
+          list_row(3, "000003", "KAFA MLEVENA 200G", "KOM", "     5.000", "    360.00"),
+          list_row(4, "000004", "SOK OD JABUKE 1L", "KOM", "     6.000", "    145.00"), rep('=', 80),
+          "Stanje zaliha " + std::string(54, ' ') + "     3825.00", "", "",
+          "Sastavio" + std::string(52, ' ') + "Odgovorno lice", kSigned})
+        want.push_back(l);
+    expect_lines(inst, "tor001.001", want);
+}
+
+// On the screen the list adds what was sold and the costings of each article, the purchases and
+// the takings, and from 1 January the reconciliation with the KEP book: only the pairs whose
+// whole amounts differ get their line (the book's debit agrees with the purchases here).
+TEST(Stock, StockListOnTheScreenReconcilesWithTheKepBook) {
+    Install inst;
+    prepare_company(inst);
+    seed_documents(inst);
+    seed_kep(inst);
+    Result r = go(inst, kEnter001 + kStockCard + "{Enter}{Enter}{Enter}{Enter}NE{Enter}{dump}{End}{dump}" +
+                            "{Home}{Right}{Right}{Right}{Right}{dump}{Esc}" + kOutOfCards);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(r.screens.size(), 3u);
+    // Rows 2-23 show the lines from the first; the sold quantity and the costings right of 80.
+    EXPECT_EQ(r.line(0, 9), kColumns) << r.screens[0];
+    EXPECT_EQ(r.line(0, 11), list_row(1, "000001", "HLEB BELI 500G", "KOM", "    25.000", "     55.00"));
+    EXPECT_EQ(r.line(2, 9), " (Prodato)  Kalkulacije") << r.screens[2];
+    EXPECT_EQ(r.line(2, 11), " (5.000)    1,2");
+    EXPECT_EQ(r.line(2, 12), " (12.000)   1");
+    EXPECT_EQ(r.line(2, 13), " (1.000)    1");
+    EXPECT_EQ(r.line(2, 14), "            2");
+
+    const std::vector<std::string> tail = {
+        rep('=', 80),
+        "",
+        "Nabavka            5440.00",
+        "Pazari             1935.00",
+        rep('=', 24),
+        "Stanje zaliha      3495.00",
+        "=> Razlika izmedju Zalihe i Nabavka-Pazari je    -120.00",
+        "",
+        "Stanje KEP za period 01.01.2026 do 16.03.2026",
+        "Zaduzenje      5440.00   -   Razduzenje      1775.50   =   Zaliha      3664.50",
+        "=> Razlika izmedju Razduzenja i Pazara je    -159.50",
+        "=> Razlika izmedju Stanja Zalihe i Zalihe KEP je    -169.50",
+        "",
+        "",
+        "Sastavio                                                    Odgovorno lice",
+    };
+    std::vector<std::string> rows = split_lines(r.screens[1]);
+    const auto nabavka = std::find(rows.begin(), rows.end(), tail[2]);
+    ASSERT_TRUE(nabavka - rows.begin() >= 2 && nabavka != rows.end()) << r.screens[1];
+    const auto first = nabavka - 2;
+    for (size_t i = 0; i < tail.size(); ++i)
+        EXPECT_EQ(first + i < rows.end() ? *(first + i) : "<none>", tail[i]) << i << "\n" << r.screens[1];
+}
+
+// The stock in three columns, asked for on the way to a file: three articles a row, the fourth
+// on a row of its own, the register's prices and the printer's condensed print.
+TEST(Stock, ThreeColumnPrint) {
+    Install inst;
+    prepare_company(inst);
+    seed_documents(inst);
+    Result r = go(inst, kEnter001 + kStockCard + "{Enter}{Enter}{Enter}{Enter}NFD" + kOutOfCards);
+    ASSERT_EQ(r.status, 0) << why(r);
+    const std::string head = "Sifra    Naziv Dobra          Kolicina       Cena     ";
+    auto block = [](const char* code, const char* name, const char* qty, const char* price) {
+        return std::string(code) + " " + pad(name, 21) + qty + "  " + price + "     ";
+    };
+    expect_lines(inst, "tor001.000",
+                 {"PRVA RADNJA, Petar Petrovic" + std::string(42, ' ') + "Strana: 01",
+                  "STANJE ZALIHA DOBARA za period 01.01.2026 - 16.03.2026<ESC>M<SI>",
+                  head + head + rstrip(head),
+                  rep('=', 157),
+                  block("000001", "HLEB BELI 500G", "   25.000", "     55.00") +
+                      block("000002", "MLEKO 2.8% 1L", "   -2.000", "    110.00") +
+                      rstrip(block("000003", "KAFA MLEVENA 200G", "    4.000", "    360.00")),
+                  rstrip(block("000004", "SOK OD JABUKE 1L", "    6.000", "    150.00")),
+                  rep('=', 157) + "<ESC>P<DC2>",
+                  "Stanje zaliha " + std::string(52, ' ') + "     3495.00<FF>"});
+}
+
+// The recount from the goods card (code 0, a period from 1 January, answer D) puts the
+// documents' quantity back into the register after a costing was deleted, which leaves it.
+TEST(Stock, RecountFromTheGoodsCardRestoresTheRegister) {
+    Install inst;
+    prepare_company(inst);
+    seed_documents(inst);
+    Result r = go(inst, kEnter001 + "2112{Enter}BD{Esc}{Esc}" + kStockCard + "{Enter}{Enter}{Enter}{Enter}{dump}D{dump}" +
+                            kOutOfCards);
+    ASSERT_EQ(r.status, 0) << why(r);
+    ASSERT_EQ(records(company(inst, "ukalk")).size(), 2u);
+    EXPECT_NE(r.line(0, 11).find("Prenosite Zalihu u Popis (D/N) ?"), std::string::npos) << r.screens[0];
+    EXPECT_EQ(stock(inst), (std::vector<double>{15, -2, 4, 0, 0, 0}));
 }
 
 }  // namespace
