@@ -223,8 +223,8 @@ void whole_register() {
     rt::GET(gl, rt::get(14, 49, WSIF_DO, "999999").valid([] { return WSIF_DO >= WSIF_OD; }).name("WSIF_DO"));
     rt::READ(gl);
     if (rt::LASTKEY() == rt::K::ESC || !read_period()) return;
-    // A lookup left with Esc keeps the register on the record under its bar: both walks start
-    // from the current record, so they are started from the first.
+    // A lookup left with Esc keeps the register on the record under its bar; the stock list and
+    // the recount cover the register from its first article all the same.
     rt::dbf::area("mdart").go_top();
     rt::dbf::select("mdart");
     if (rt::LEFT(rt::DTOC(WDATOD), 5) == "01.01" && PITANJE("Prenosite Zalihu u Popis (D/N) ?")) {

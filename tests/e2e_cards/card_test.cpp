@@ -170,6 +170,14 @@ TEST(GoodsCard, RetailCardDayByDayWithTotalsAndMarkerFiles) {
                                 line({{0, "Kalkulacija 000002"}, {20, "16.03.2026"}, {32, "    -2.000"},
                                       {54, "     55.00"}, {64, "     12.000"}})}),
                         closing(31, "     13.000", "      1.000", "     12.000", "      55.00")));
+
+    // On the screen: the viewer shows the card from its first line; its file is gone afterwards.
+    r = go(inst, kEnter001 + kCard + "1{Enter}{Enter}{Enter}E{dump}{Esc}" + kOut);
+    ASSERT_RUN(r, 0, 1);
+    EXPECT_EQ(cells(r, 0, 2, 0, 37), "Obveznik: PRVA RADNJA, Petar Petrovic");
+    EXPECT_EQ(cells(r, 0, 14, 0, 18), "Kalkulacija 000010");
+    for (const auto& f : fs::recursive_directory_iterator(inst.path))
+        EXPECT_NE(lower(f.path().extension().string()), ".prn") << f.path();
 }
 
 // Wholesale company (activity "002"): KAFA (000003, register price 360.00). Costing 000001 of
@@ -188,7 +196,8 @@ TEST(GoodsCard, WholesaleCardEmptyPeriodUnknownCodeAndRecount) {
     seed_write_off(inst, d(2026, 3, 12), "000003", 2, 120);
     seed_price_change(inst, "0001", d(2026, 3, 12), "000003", 6, 100, 120);
 
-    Result r = go(inst, kEnter001 + kCard + "3{Enter}{Enter}{Enter}F" + kOut);
+    // The article picked in the goods lookup (third in code order).
+    Result r = go(inst, kEnter001 + kCard + "{Ctrl+Enter}{Down}{Down}{Enter}{Enter}{Enter}{Enter}F" + kOut);
     ASSERT_EQ(r.status, 0) << why(r);
     expect_lines(inst, "tor001.000",
                  joined(joined(heading("000003", "16.03.2026", "KAFA MLEVENA 200G", "KOM", "020", true),
@@ -215,9 +224,11 @@ TEST(GoodsCard, WholesaleCardEmptyPeriodUnknownCodeAndRecount) {
     EXPECT_EQ(cells(r, 1, 15, 30, 34), "Period od            do           ");
     EXPECT_FALSE(fs::exists(inst / "tor001.002"));
 
-    // Code 0: the code range replaces the code; a period from 1 January asks about the recount,
-    // and D writes each article's quantity of the range into the register.
-    r = go(inst, kEnter001 + kCard + "0{Enter}{dump}3{Enter}4{Enter}{Enter}{Enter}{dump}D" + kOut);
+    // Code 0, reached by leaving the goods lookup with Esc (the register stays on the record under
+    // the bar): the code range replaces the code; a period from 1 January asks about the recount,
+    // and D writes every article's quantity into the register, from the first article on.
+    patch_first(table(inst, "mdart"), {{"POPKOL", 7.0}});
+    r = go(inst, kEnter001 + kCard + "{Ctrl+Enter}{Down}{Down}{Esc}{Enter}{dump}{Enter}{Enter}{Enter}{Enter}{dump}D" + kOut);
     ASSERT_RUN(r, 0, 2);
     EXPECT_EQ(cells(r, 0, 14, 30, 25), "Sifre od      0 do 999999");
     EXPECT_NE(row_of(r, 1, 11).find("Prenosite Zalihu u Popis (D/N) ?"), std::string::npos) << show(row_of(r, 1, 11));
