@@ -299,7 +299,8 @@ TEST(Stock, ThreeColumnPrint) {
 }
 
 // The recount from the goods card (code 0, a period from 1 January, answer D) puts the
-// documents' quantity back into the register after a costing was deleted, which leaves it.
+// documents' quantity back into the register after a costing was deleted, which leaves it; with
+// "skipfakt.vlt" in the company the invoices are not taken off.
 TEST(Stock, RecountFromTheGoodsCardRestoresTheRegister) {
     Install inst;
     prepare_company(inst);
@@ -310,6 +311,12 @@ TEST(Stock, RecountFromTheGoodsCardRestoresTheRegister) {
     ASSERT_EQ(records(company(inst, "ukalk")).size(), 2u);
     EXPECT_NE(r.line(0, 11).find("Prenosite Zalihu u Popis (D/N) ?"), std::string::npos) << r.screens[0];
     EXPECT_EQ(stock(inst), (std::vector<double>{15, -2, 4, 0, 0, 0}));
+
+    // With the invoices marked to be left out, their quantities stay in the stock.
+    std::ofstream(inst / "001" / "skipfakt.vlt") << "";
+    r = go(inst, kEnter001 + kStockCard + "{Enter}{Enter}{Enter}{Enter}D" + kOutOfCards);
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_EQ(stock(inst), (std::vector<double>{20, 10, 4, 0, 0, 0}));
 }
 
 }  // namespace
