@@ -192,7 +192,7 @@ double timed(int runs, const std::string& keys, void (*proc)()) {
 
 long report_bytes() {
     long newest = 0;
-    fs::file_time_type t{};
+    fs::file_time_type t = fs::file_time_type::min();
     for (const auto& e : fs::directory_iterator(tor::OSNDIR))
         if (e.path().filename().string().rfind("tor001.", 0) == 0 && e.last_write_time() >= t) {
             t = e.last_write_time();
