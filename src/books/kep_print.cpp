@@ -146,6 +146,7 @@ void KTKNJIGA() {
         long d = (n % KEP_PAGE_ROWS == 0 ? pages - 1 : pages) * KEP_PAGE_ROWS;
         d -= static_cast<long>(KEP_PAGE_ROWS) * (nstr - 1);
         first = d > 0 ? static_cast<size_t>(d) : 0;
+        if (first > n) first = n;   // "0 pages back" reaches past the end: everything is carried
     }
     double zz = 0, zr = 0;
     for (size_t i = 0; i < first; ++i) {

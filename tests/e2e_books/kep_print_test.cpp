@@ -1,6 +1,7 @@
 // The KEP book printed through the real program: the book after a costing and an invoice of a
 // trade shop compared line by line with the text worked out by hand; the page break with the
 // carried sums; the last page and the pages back, which start where the row count says.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,42 @@ TEST(KepBook, LastPageAndPagesBack) {
     EXPECT_EQ(l[13].substr(0, 28), row_start(99, "19.02.2026", "DOKUMENT 99"));
     EXPECT_EQ(l[64].substr(72), "Strana: 004");
     EXPECT_EQ(l[77].substr(0, 29), row_start(148, "08.03.2026", "DOKUMENT 148"));
+
+    // No pages back: every row is carried, none printed.
+    r = go(inst, kEnter001 + kBook + "{PgUp}{Enter}F{Esc}" + kQuit);
+    ASSERT_EQ(r.status, 0) << why(r);
+    l = report_lines(inst, "tor001.003");
+    ASSERT_GE(l.size(), 14u);
+    EXPECT_EQ(l[0].substr(68), "Strana: 004");
+    EXPECT_EQ(l[12], sums_line("DONOS:", "113,250.00", "11,325.00"));
+    EXPECT_EQ(l[13], std::string(132, '='));
+}
+
+// A year of 20,000 rows prints to a file in one pass well within two seconds; its last page is
+// page 409 (20,000 / 49 rounded up) and the closing sums add every row.
+TEST(KepBook, YearOfTwentyThousandRows) {
+    Install inst;
+    prepare_company(inst, {.activity = "002"});
+    std::vector<Fields> rows;
+    for (int i = 1; i <= 20000; ++i)
+        rows.push_back({{"VRDOK", "K" + std::to_string(100000 + i).substr(0, 6)},
+                        {"DATUM", d(2026, 1, 1) + (i - 1) / 300},
+                        {"OPIS", "DOKUMENT " + std::to_string(i)},
+                        {"ZADUZ", 1.0 * i}});
+    seed_book(inst, rows);
+    const auto start = std::chrono::steady_clock::now();
+    Result r = go(inst, kEnter001 + kBook + "01012026{Enter}{Enter}F{Esc}" + kQuit);
+    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(r.status, 0) << why(r);
+    EXPECT_LT(secs, 2.0);
+    const std::vector<std::string> l = report_lines(inst, "tor001.000");
+    ASSERT_GE(l.size(), 20u);
+    EXPECT_EQ(l[5], "ZA PERIOD OD 01.01.2026 DO 16.03.2026");
+    size_t last_heading = 0;
+    for (size_t i = 0; i < l.size(); ++i)
+        if (l[i].find("Strana: ") != std::string::npos) last_heading = i;
+    EXPECT_EQ(l[last_heading].substr(l[last_heading].size() - 11), "Strana: 409");
+    EXPECT_EQ(l[l.size() - 6], pad("UKUPNO: (zaliha 200,010,000.00)", 102) + "200,010,000.00            0.00");
 }
 
 }  // namespace
