@@ -5,6 +5,7 @@
 // Every article is found in each item table by seeking its code and reading while the code
 // matches; the document date of costing and invoice items comes from the header the item table
 // is related to. No table is read in full per article.
+#include <algorithm>
 #include <string>
 
 #include "cards/cards.h"
@@ -135,9 +136,13 @@ bool wanted(const rt::dbf::WorkArea& mdart, double lo, double hi) {
     return code >= lo && code <= hi;
 }
 
-void progress(long walked, uint32_t count) {
-    const double share = count ? static_cast<double>(walked) / count * 100 : 0;
-    rt::SAY(12, 32, " Obradjeno " + rt::TRANSFORM(share > 100 ? 100.0 : share, "999% "));
+// " Obradjeno " and the share of the register walked so far; drawn again only when it changes.
+void progress(long walked, uint32_t count, int& shown) {
+    const double share = count ? std::min(100.0, static_cast<double>(walked) / count * 100) : 0;
+    const int now = static_cast<int>(rt::ROUND(share, 0));
+    if (now == shown) return;
+    shown = now;
+    rt::SAY(12, 32, " Obradjeno " + rt::TRANSFORM(share, "999% "));
 }
 
 // "Sastavio" and "Odgovorno lice" three rows below the last row, the names under them.
@@ -225,9 +230,10 @@ void ZBIRSTZART() {
     rt::dbf::WorkArea& mdart = rt::dbf::current();
     const uint32_t count = mdart.reccount();
     long walked = 0;
+    int shown = -1;
     const bool invoices = invoices_counted();
     for (goods_from(mdart, lo); !mdart.eof(); mdart.skip()) {
-        progress(++walked, count);
+        progress(++walked, count, shown);
         if (rt::VAL(mdart.get_str("SIFRA")) > hi) break;
         if (!wanted(mdart, lo, hi)) continue;
         const std::string code = mdart.get_str("SIFRA");
