@@ -291,16 +291,17 @@ void KOREKTK() {
             for (t.seek(key); !t.eof() && t.get_str("VRDOK") == key && old.size() < 2; t.skip()) old.push_back(t.recno());
             rt::dbf::select("tknjiga");
             if (!FIL_LOCK()) continue;   // left as it is; the next line goes on
-            for (uint32_t n : old) {
-                t.go_to(n);
-                t.delete_record();
-            }
-            if (old.empty()) {
-                log += rt::TRIM(key) + " " + rt::DTOC(datum) + " " + text + " " + rt::TRANSFORM(iznos, BROJ) + " " + rt::DTOC(datupl) +
-                       " " + rt::TRANSFORM(gotupl, BROJ) + " " + rt::TRANSFORM(bgupl, BROJ) + "\r";
-            }
+            // The new rows first: when one cannot be appended, those already appended go again and
+            // the old rows stay, so the book never loses the line.
+            std::vector<uint32_t> added;
+            bool appended = true;
             auto append = [&](const std::string& opis, double razduz, double iznupl) {
-                if (!ADD_REC()) return;
+                if (!appended) return;
+                if (!ADD_REC()) {
+                    appended = false;
+                    return;
+                }
+                added.push_back(t.recno());
                 t.put("VRDOK", key);
                 t.put("DATUM", datum);
                 t.put("OPIS", opis);
@@ -310,6 +311,14 @@ void KOREKTK() {
             };
             if (iznos != 0 || gotupl != 0 || text == NO_TAKINGS) append(text, iznos, gotupl);
             if (bgupl != 0) append(CASHLESS, 0.0, bgupl);
+            for (uint32_t n : appended ? old : added) {
+                t.go_to(n);
+                t.delete_record();
+            }
+            if (appended && old.empty()) {
+                log += rt::TRIM(key) + " " + rt::DTOC(datum) + " " + text + " " + rt::TRANSFORM(iznos, BROJ) + " " +
+                       rt::DTOC(datupl) + " " + rt::TRANSFORM(gotupl, BROJ) + " " + rt::TRANSFORM(bgupl, BROJ) + "\r";
+            }
             t.commit();
             t.unlock();
         }
