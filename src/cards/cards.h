@@ -13,7 +13,7 @@
 
 namespace tor {
 
-// The code range of the stock list, the three-column print and the recount (KARTDOBARA with code
+// The code range of the stock list and the three-column print (KARTDOBARA with code
 // 0 reads them; the period is WDATOD..WDATDO).
 inline double WSIF_OD = 0, WSIF_DO = 999999;
 
