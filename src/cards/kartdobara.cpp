@@ -237,7 +237,10 @@ void whole_register() {
 }  // namespace
 
 void KARTDOBARA() {
-    if (!open_stock_tables()) return;
+    if (!open_stock_tables()) {
+        PORUKA("Podaci su zauzeti na drugoj radnoj stanici !", 2);
+        return;
+    }
     const std::string colour = rt::SETCOLOR(NORMAL);
     BOXSHAD(13, 28, 16, 65);
     for (;;) {
