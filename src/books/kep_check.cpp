@@ -76,8 +76,11 @@ struct Findings {
     bool takings = false;   // a takings line differs from the book
     bool keys = false;      // a book row without its document, or twice in the book
 
+    // The error box holds twenty lines: the heading, sixteen errors and the two closing hints.
+    // Errors past the sixteenth are counted (they still decide the repairs offered) but not listed,
+    // so the hint that more errors follow always shows.
     void add(const std::string& line) {
-        text += line;
+        if (errors <= ERROR_LIMIT) text += line;
         ++errors;
     }
     // Adds the amount error when the two differ; true when the check is to stop.

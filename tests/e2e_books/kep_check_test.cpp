@@ -136,8 +136,9 @@ TEST(KepControl, TakingsRebuiltWithLog) {
     EXPECT_TRUE(shows(r, 0, "Kontrola je zavrsena. Program nije nasao gresku u podacima.")) << r.screens[0];
 }
 
-// Twenty costings without their rows: the check stops after the sixteenth and the box ends with
-// the hint that the others show after these are corrected.
+// Twenty costings and an invoice without their rows: the costing check stops after the sixteenth,
+// the invoice check adds one more, and the box lists sixteen and ends with the hint that the others
+// show after these are corrected.
 TEST(KepControl, MoreThanFifteenErrorsEndWithTheHint) {
     Install inst;
     prepare_company(inst, {.activity = "002"});
@@ -146,10 +147,15 @@ TEST(KepControl, MoreThanFifteenErrorsEndWithTheHint) {
         std::snprintf(n, sizeof n, "%06d", i);
         costing(inst, n, "0001", 1, 10.0 * i);
     }
+    fill(inst / "001" / "ufakt.dbf", {"ufakt"},
+         {{{"BRFAK", "000001"}, {"DATFAK", d(2026, 3, 10)}, {"KUPAC", "0003"}, {"NAZKUP", "MARKET CENTAR DOO"}}});
+    fill(inst / "001" / "fakt.dbf", {"fakt", "fakt1"},
+         {{{"BRFAK", "000001"}, {"SIFART", "000001"}, {"KOLICINA", 2.0}, {"PRODCEN", 55.0}, {"TARGR", "010"}}});
     Result r = go(inst, kEnter001 + kControl + "{dump}{Enter}{dump}" + kOut);
     ASSERT_RUN(r, 0, 2);
     EXPECT_TRUE(shows(r, 0, "- kalkulacija 000016 iznos u TK: 0.00 iznos u PK-1: 160.00 ")) << r.screens[0];
     EXPECT_FALSE(shows(r, 0, "000017"));
+    EXPECT_FALSE(shows(r, 0, "racun 000001"));
     EXPECT_TRUE(shows(r, 0, "Ostale greske mozete videti tek nakon ispravke ovih gresaka"));
     EXPECT_TRUE(shows(r, 0, "Pritisnite Enter, a zatim ispravite greske..."));
     // Nothing to repair: no question follows the box.
