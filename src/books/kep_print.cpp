@@ -197,11 +197,7 @@ void KTKNJIGA() {
     PSAY(r++, 118, amount(zr));
     PSAY(r, 0, EQ132);
     PRAW(COND_OFF);
-    r += 3;
-    PSAY(r, 0, "Sastavio");
-    PSAY(r++, 60, "Odgovorno lice");
-    PSAY(r, 0, rt::TRIM(SAST));
-    PSAY(r, 60, "______________");
+    signature_lines(r + 3);
     report_end(130);
 }
 

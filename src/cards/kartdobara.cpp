@@ -194,12 +194,7 @@ void print_card(const Layout& L) {
     PSAY(R++, 0, "Kolicina......: " + rt::TRANSFORM(balance, S()));
     PSAY(R++, 0, "Prodajna Cena.: " + rt::TRANSFORM(card.WPRODCEN, "9" + BROJ));
     PSAY(R, 0, std::string(26, '='));
-    R += 3;
-    PSAY(R, 0, "Sastavio");
-    PSAY(R, 60, "Odgovorno lice");
-    ++R;
-    PSAY(R, 0, SAST);
-    PSAY(R, 60, "______________");
+    signature_lines(R + 3);
     report_end(79);
 }
 

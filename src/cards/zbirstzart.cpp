@@ -146,12 +146,7 @@ void progress(long walked, uint32_t count, int& shown) {
 }
 
 // "Sastavio" and "Odgovorno lice" three rows below the last row, the names under them.
-void signatures(int row) {
-    PSAY(row + 3, 0, "Sastavio");
-    PSAY(row + 3, 60, "Odgovorno lice");
-    PSAY(row + 4, 0, SAST);
-    PSAY(row + 4, 60, "______________");
-}
+void signatures(int row) { signature_lines(row + 3); }
 
 // The stock value and its reconciliation with the purchases, the takings and the KEP book, on
 // the screen route of the stock list. Returns the row after the last one printed.

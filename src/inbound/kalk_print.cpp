@@ -372,12 +372,7 @@ void list80_end(int r, double total) {
     PSAY(r, 0, "UKUPNO:");
     PSAY(r++, 70, T(total, BROJ));
     PSAY(r, 0, EQ80);
-    r += 4;
-    PSAY(r, 0, "Sastavio");
-    PSAY(r, 60, "Odgovorno lice");
-    ++r;
-    PSAY(r, 0, SAST);
-    PSAY(r, 60, "______________");
+    signature_lines(r + 4);
 }
 
 void ZSTPOTP(const KalkHeader& h) {

@@ -28,6 +28,13 @@ void page_header(bool with_street) {
 
 void page_rule(int row) { PSAY(std::max(row, 62), 0, std::string(80, '-')); }
 
+void signature_lines(int row) {
+    PSAY(row, 0, "Sastavio");
+    PSAY(row, 60, "Odgovorno lice");
+    PSAY(row + 1, 0, SAST);
+    PSAY(row + 1, 60, "______________");
+}
+
 void report_end(int width, bool count_pages) {
     const Route route = print_route();
     if (route == Route::DISCARD || route == Route::NONE || !report::route_open()) {

@@ -74,6 +74,9 @@ void print_close();
 void page_header(bool with_street = false);
 // The rule before a page break: 80 "-" at row 62, or at row when that is further down.
 void page_rule(int row);
+// The signature lines under a form: (row, 0) "Sastavio", (row, 60) "Odgovorno lice"; next row the
+// name of the one who made it (SAST) and a line to sign on at 60.
+void signature_lines(int row);
 // The end of a report: form feed, close; on the screen route the viewer over TEMP_FIL (width as
 // given) and the file erased; otherwise the printed pages (STR) added to the page count.
 // count_pages = false for the lists that do not count.
